@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QFrame>
+#include <QMenu>
+#include <QToolButton>
+#include <QWidget>
+#include <memory>
+
+#include "platform/core/Timer.h"
+#include "widgets/ImageList.h"
+
+// The main window: toolbar, page host, tray menu and the one-second timer.
+class TMainForm : public QWidget {
+  Q_OBJECT
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  // Components, in declaration order.
+  QFrame* pnTop;
+  QFrame* pnSeparator;
+  QFrame* Bevel1;
+  QFrame* Panel1;
+  QFrame* Panel2;
+  QToolButton* BSample;
+  QToolButton* BWeb;
+  QToolButton* BCustomize;
+  QFrame* Bevel2;
+  QFrame* pnParent1;
+  QFrame* Panel3;
+  QFrame* Panel4;
+  QFrame* Panel5;
+  QFrame* Panel6;
+  QFrame* pnParent;
+  TImageList ImageList2;
+  platform::Timer TimerHint;
+  QMenu* PopupMenu;
+  QAction* N1;
+  QAction* N2;
+  QAction* N3;
+  QAction* N7;
+  QAction* N6;
+  QAction* N5;
+  QAction* N4;
+
+  void ShowPage(QWidget* panel);
+  void BSampleClick();
+  void BWebClick();
+  void FormCreate();
+  void FormResize();
+  void FormShow();
+  void BCustomizeClick();
+  void N1Click();
+  void N2Click();
+  void N3Click();
+  void N4Click();
+  void N6Click();
+  void UseDefaultFontName(QWidget* control);
+  static void SetFontNameDeep(QWidget* control, const QString& name);
+
+  // True while the window is visible on screen (not hidden in the tray).
+  bool Showing() const;
+  // The help page beside the executable, with an optional section.
+  static QString HelpUrl(const QString& section = QString());
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void TimerHintTimer();
+  QButtonGroup pageGroup_;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,3 @@
+#include "monitor/RunState.h"
+
+TRunState RunState;

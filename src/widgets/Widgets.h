@@ -1,0 +1,2 @@
+#pragma once
+// The widget set: thin subclasses of Qt widgets.
