@@ -12,11 +12,13 @@ E2E_TMP=""
 # Leaks of the desktop libraries at exit are not the program's; ASan and UBSan
 # still stop it on a real fault.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/talvenor-xdg.XXXXXX)}
 
 e2e_init() {
   E2E_TMP=$(mktemp -d /tmp/talvenor-e2e.XXXXXX)
   trap e2e_cleanup EXIT
+  export XDG_RUNTIME_DIR="$E2E_TMP/run"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
 }
 
 e2e_cleanup() {
@@ -68,10 +70,8 @@ e2e_start_bus() {
 # Starts a PulseAudio server of our own with a null sink named talvenor_null as
 # the default sink.
 e2e_start_pulse() {
-  export XDG_RUNTIME_DIR="$E2E_TMP/run"
   export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
   mkdir -p "$PULSE_RUNTIME_PATH"
-  chmod 700 "$XDG_RUNTIME_DIR"
   export HOME="$E2E_TMP/home"
   mkdir -p "$HOME"
   pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
