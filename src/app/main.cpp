@@ -66,8 +66,8 @@ TMainForm::TMainForm() : TimerHint(1000, true) {
   Bevel2->setFrameShape(QFrame::VLine);
   Bevel2->setFrameShadow(QFrame::Sunken);
   Bevel2->setGeometry(BWeb->x() + 66 + 4, 4, 4, 55);
-  BCustomize = MakeToolButton(pnTop, "BCustomize", QStringLiteral("帮助"), QString(),
-                              Pictures::Help());
+  BCustomize =
+      MakeToolButton(pnTop, "BCustomize", QStringLiteral("帮助"), QString(), Pictures::Help());
   BCustomize->move(Bevel2->x() + 4 + 4, 4);
   for (QToolButton* b : {BSample, BWeb}) {
     b->setCheckable(true);
@@ -178,7 +178,9 @@ void TMainForm::FormResize() {
 
 void TMainForm::FormShow() {}
 
-void TMainForm::BCustomizeClick() { platform::GetSystem().OpenUrl(HelpUrl()); }
+void TMainForm::BCustomizeClick() {
+  platform::GetSystem().OpenUrl(HelpUrl());
+}
 
 void TMainForm::N1Click() {
   showNormal();
@@ -189,11 +191,17 @@ void TMainForm::N1Click() {
 void TMainForm::N2Click() {}
 
 // The tray menu's own help entry opens the same page as the toolbar's.
-void TMainForm::N3Click() { BCustomizeClick(); }
+void TMainForm::N3Click() {
+  BCustomizeClick();
+}
 
-void TMainForm::N4Click() { QCoreApplication::quit(); }
+void TMainForm::N4Click() {
+  QCoreApplication::quit();
+}
 
-void TMainForm::N6Click() { platform::GetSystem().OpenUrl(HelpUrl(QStringLiteral("statistics"))); }
+void TMainForm::N6Click() {
+  platform::GetSystem().OpenUrl(HelpUrl(QStringLiteral("statistics")));
+}
 
 QString TMainForm::HelpUrl(const QString& section) {
   QString url = QStringLiteral("file://") + platform::GetSystem().ExeDir() +
@@ -221,7 +229,9 @@ void TMainForm::SetFontNameDeep(QWidget* control, const QString& name) {
   }
 }
 
-bool TMainForm::Showing() const { return isVisible() && !isMinimized(); }
+bool TMainForm::Showing() const {
+  return isVisible() && !isMinimized();
+}
 
 void TMainForm::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);

@@ -8,7 +8,9 @@ bool FakeTimers::SetTimer(platform::HWND w, std::uintptr_t id, platform::UINT ms
   return true;
 }
 
-bool FakeTimers::KillTimer(platform::HWND w, std::uintptr_t id) { return running.erase({w, id}) > 0; }
+bool FakeTimers::KillTimer(platform::HWND w, std::uintptr_t id) {
+  return running.erase({w, id}) > 0;
+}
 
 bool FakeTimers::Fire(platform::HWND w, std::uintptr_t id) {
   if (!IsRunning(w, id)) return false;

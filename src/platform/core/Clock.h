@@ -25,6 +25,8 @@ Clock& GetClock();
 // nullptr puts the real clock back.
 void SetClock(Clock* clock);
 
-inline std::uint32_t GetTickCount() { return GetClock().TickCount(); }
+inline std::uint32_t GetTickCount() {
+  return GetClock().TickCount();
+}
 
 }  // namespace platform

@@ -6,7 +6,9 @@
 
 namespace platform {
 
-MessageBoxErrorHandler::~MessageBoxErrorHandler() { delete box_; }
+MessageBoxErrorHandler::~MessageBoxErrorHandler() {
+  delete box_;
+}
 
 void MessageBoxErrorHandler::ShowException(const QString& text) {
   if (box_ && box_->isVisible()) {

@@ -109,14 +109,18 @@ LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) {
+  return 0;
+}
 
 bool IsWindow(HWND window) {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_windows.find(window) != g_windows.end();
 }
 
-void ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 }  // namespace platform
 

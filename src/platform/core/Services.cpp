@@ -25,14 +25,30 @@ Slot<ErrorHandler, MessageBoxErrorHandler> g_errors;
 
 }  // namespace
 
-Clock& GetClock() { return g_clock.Get(); }
-void SetClock(Clock* c) { g_clock.Set(c); }
-SystemInfo& GetSystem() { return g_system.Get(); }
-void SetSystem(SystemInfo* s) { g_system.Set(s); }
-TimerService& GetTimers() { return g_timers.Get(); }
-void SetTimers(TimerService* t) { g_timers.Set(t); }
-ErrorHandler& GetErrorHandler() { return g_errors.Get(); }
-void SetErrorHandler(ErrorHandler* h) { g_errors.Set(h); }
+Clock& GetClock() {
+  return g_clock.Get();
+}
+void SetClock(Clock* c) {
+  g_clock.Set(c);
+}
+SystemInfo& GetSystem() {
+  return g_system.Get();
+}
+void SetSystem(SystemInfo* s) {
+  g_system.Set(s);
+}
+TimerService& GetTimers() {
+  return g_timers.Get();
+}
+void SetTimers(TimerService* t) {
+  g_timers.Set(t);
+}
+ErrorHandler& GetErrorHandler() {
+  return g_errors.Get();
+}
+void SetErrorHandler(ErrorHandler* h) {
+  g_errors.Set(h);
+}
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 

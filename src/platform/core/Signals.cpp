@@ -1,10 +1,10 @@
 #include "platform/core/Signals.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QSocketNotifier>
 
 namespace platform {
 namespace {
@@ -22,14 +22,15 @@ void InstallQuitSignals(std::function<void()> onQuit) {
   if (g_pipe[0] < 0) {
     if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   }
-  auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  auto* notifier =
+      new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onQuit = std::move(onQuit)] {
     char buf[64];
     while (read(g_pipe[0], buf, sizeof buf) > 0) {
     }
     onQuit();
   });
-  struct sigaction sa{};
+  struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;

@@ -1,5 +1,6 @@
 #include "platform/core/System.h"
 
+#include <unistd.h>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -8,7 +9,6 @@
 #include <QScreen>
 #include <QStyleHints>
 #include <QUrl>
-#include <unistd.h>
 
 #include <vector>
 
@@ -52,6 +52,8 @@ void LinuxSystemInfo::OpenUrl(const QString& url) {
   QDesktopServices::openUrl(u);
 }
 
-QStringList LinuxSystemInfo::FontFamilies() { return QFontDatabase::families(); }
+QStringList LinuxSystemInfo::FontFamilies() {
+  return QFontDatabase::families();
+}
 
 }  // namespace platform

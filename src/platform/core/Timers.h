@@ -35,6 +35,8 @@ void SetTimers(TimerService* timers);
 inline bool SetTimer(HWND window, std::uintptr_t id, UINT intervalMs) {
   return GetTimers().SetTimer(window, id, intervalMs);
 }
-inline bool KillTimer(HWND window, std::uintptr_t id) { return GetTimers().KillTimer(window, id); }
+inline bool KillTimer(HWND window, std::uintptr_t id) {
+  return GetTimers().KillTimer(window, id);
+}
 
 }  // namespace platform

@@ -72,8 +72,10 @@ TEST_F(MainFormTest, WindowHasTheFixedFrameOfTheProgram) {
   EXPECT_EQ(MainForm->ImageList2.Count(), 8);
   EXPECT_EQ(MainForm->ImageList2.Image(0).size(), QSize(16, 16));
   QStringList captions;
-  for (QAction* a : MainForm->PopupMenu->actions()) captions << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(captions, (QStringList{"显示主窗口", "重新开始计时", "帮助", "-", "统计说明", "-", "退出"}));
+  for (QAction* a : MainForm->PopupMenu->actions())
+    captions << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(captions,
+            (QStringList{"显示主窗口", "重新开始计时", "帮助", "-", "统计说明", "-", "退出"}));
   EXPECT_EQ(MainForm->PopupMenu->defaultAction(), nullptr);
 }
 

@@ -22,7 +22,8 @@ template <class Pred>
 bool PumpUntil(Pred pred, int limitMs = 5000) {
   QElapsedTimer t;
   t.start();
-  while (!pred() && t.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (!pred() && t.elapsed() < limitMs)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return pred();
 }
 
