@@ -2,6 +2,8 @@
 
 #include <QResizeEvent>
 
+#include "widgets/Events.h"
+
 namespace {
 constexpr int kButtonWidth = 17;
 }
@@ -15,24 +17,24 @@ TButtonEdit::TButtonEdit(QWidget* parent)
   button_->setCursor(Qt::ArrowCursor);
   button_->setFocusPolicy(Qt::NoFocus);
   setTextMargins(0, 0, kButtonWidth, 0);
-  connect(button_, &QToolButton::clicked, this, [this] {
-    if (OnButtonClick) OnButtonClick();
-  });
+  connect(button_, &QToolButton::clicked, this, [this] { widgets::Fire(OnButtonClick); });
   connect(this, &QLineEdit::textChanged, this, [this] { CheckChange(); });
   Restyle();
 }
 
 void TButtonEdit::SetText(const QString& t) {
   if (t == text()) return;
-  setText(t);
-  CheckChange();
+  widgets::AsProgramChange([&] {
+    setText(t);
+    CheckChange();
+  });
 }
 
 void TButtonEdit::CheckChange() {
   const QString now = text();
   if (now == last_) return;
   last_ = now;
-  if (OnChange) OnChange();
+  widgets::Fire(OnChange);
 }
 
 void TButtonEdit::SetColor(const QColor& c) {

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QStyleOptionButton>
 
+#include "widgets/Events.h"
+
 namespace {
 constexpr int kBox = 13;
 constexpr int kGap = 4;
@@ -12,9 +14,12 @@ constexpr int kGap = 4;
 TCheckEdit::TCheckEdit(const QString& caption, QWidget* parent)
     : QCheckBox(caption, parent), style_(this, [this] { update(); }) {
   setAttribute(Qt::WA_Hover);
-  connect(this, &QAbstractButton::toggled, this, [this](bool) {
-    if (OnChange) OnChange();
-  });
+  connect(this, &QAbstractButton::toggled, this, [this](bool) { widgets::Fire(OnChange); });
+}
+
+void TCheckEdit::SetChecked(bool on) {
+  if (on == isChecked()) return;
+  widgets::AsProgramChange([&] { setChecked(on); });
 }
 
 QSize TCheckEdit::sizeHint() const {

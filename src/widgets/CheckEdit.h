@@ -13,7 +13,7 @@ class TCheckEdit : public QCheckBox {
   explicit TCheckEdit(const QString& caption = QString(), QWidget* parent = nullptr);
 
   bool Checked() const { return isChecked(); }
-  void SetChecked(bool on) { setChecked(on); }
+  void SetChecked(bool on);
   QString Caption() const { return text(); }
   void SetCaption(const QString& c) { setText(c); }
   TStyleController* StyleController() const { return style_.Get(); }

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "widgets/Events.h"
+
 TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent), style_(this, [this] { Restyle(); }) {
   setAttribute(Qt::WA_Hover);
   setCalendarPopup(true);
@@ -12,15 +14,13 @@ TDateEdit::TDateEdit(QWidget* parent) : QDateEdit(parent), style_(this, [this] {
   setMaximumDate(QDate(9999, 12, 31));
   setDate(QDate::currentDate());
   setFixedHeight(21);
-  connect(this, &QDateEdit::dateChanged, this, [this](const QDate&) {
-    if (OnChange) OnChange();
-  });
+  connect(this, &QDateEdit::dateChanged, this, [this](const QDate&) { widgets::Fire(OnChange); });
   Restyle();
 }
 
 void TDateEdit::SetDate(const QDate& d) {
   if (!d.isValid() || d == date()) return;
-  setDate(d);
+  widgets::AsProgramChange([&] { setDate(d); });
 }
 
 void TDateEdit::SetColor(const QColor& c) {

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "widgets/Events.h"
+
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), style_(this, [this] { Restyle(); }) {
   setAttribute(Qt::WA_Hover);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -27,10 +29,12 @@ void TMemo::SetText(const QString& text) {
   QString plain = text;
   plain.replace(breaks, QStringLiteral("\n"));
   if (plain == toPlainText()) return;
-  updating_ = true;
-  setPlainText(plain);
-  updating_ = false;
-  CheckChange();
+  widgets::AsProgramChange([&] {
+    updating_ = true;
+    setPlainText(plain);
+    updating_ = false;
+    CheckChange();
+  });
 }
 
 void TMemo::SetColor(const QColor& c) {
@@ -44,7 +48,7 @@ void TMemo::CheckChange() {
   const QString now = Text();
   if (now == last_) return;
   last_ = now;
-  if (OnChange) OnChange();
+  widgets::Fire(OnChange);
 }
 
 void TMemo::Restyle() {

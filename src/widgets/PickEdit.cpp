@@ -1,5 +1,7 @@
 #include "widgets/PickEdit.h"
 
+#include "widgets/Events.h"
+
 #include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QMouseEvent>
@@ -55,6 +57,10 @@ QString TPickEdit::Text() const {
 
 void TPickEdit::SetText(const QString& text) {
   if (text == edit_->text()) return;
+  widgets::AsProgramChange([&] { Assign(text); });
+}
+
+void TPickEdit::Assign(const QString& text) {
   // The current index follows the text (-1 for a foreign one), so that picking
   // any item afterwards is a real change of the list's choice.
   updating_ = true;
@@ -71,6 +77,10 @@ QStringList TPickEdit::Items() const {
 }
 
 void TPickEdit::SetItems(const QStringList& items) {
+  widgets::AsProgramChange([&] { AssignItems(items); });
+}
+
+void TPickEdit::AssignItems(const QStringList& items) {
   const QString text = edit_->text();
   updating_ = true;
   clear();
@@ -96,7 +106,7 @@ void TPickEdit::CheckChange() {
   const QString now = edit_->text();
   if (now == last_) return;
   last_ = now;
-  if (OnChange) OnChange();
+  widgets::Fire(OnChange);
 }
 
 void TPickEdit::Restyle() {

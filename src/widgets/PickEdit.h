@@ -53,6 +53,8 @@ class TPickEdit : public QComboBox {
  private:
   friend class widgets::PickLineEdit;
   void CheckChange();
+  void Assign(const QString& text);
+  void AssignItems(const QStringList& items);
   void Restyle();
 
   Mode mode_;

@@ -12,6 +12,10 @@
 //   TBitBtn          button with a stock glyph; the close kind closes its window (BitBtn.h)
 //   TImageList       equally sized pictures by index (ImageList.h)
 //
+// Events.h: change handlers may throw. An error raised while a program assigns a
+// value comes out of that assignment; one raised by a user's change reaches the
+// application's exception handling through a posted event.
+//
 // Every editor has OnChange (a std::function): it fires after a real change of the
 // value by the user or by a program, never for an assignment of the value it holds.
 
@@ -20,6 +24,7 @@
 #include "widgets/CheckEdit.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DateEdit.h"
+#include "widgets/Events.h"
 #include "widgets/ImageList.h"
 #include "widgets/Memo.h"
 #include "widgets/PickEdit.h"

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/Fakes.h"
 #include "widgets/Widgets.h"
 
 namespace {
@@ -40,10 +41,10 @@ struct Host {
 // One editor kind: how to assign a value by program and how a user changes it.
 struct EditorCase {
   const char* name;
-  std::function<QWidget*(int& changes)> make;  // wires OnChange to count
-  std::function<void(QWidget*)> assignNew;     // a program assignment that changes
-  std::function<void(QWidget*)> assignSame;    // an assignment of the value held
-  std::function<void(QWidget*)> userChange;    // one user step that changes the value
+  std::function<QWidget*(std::function<void()> onChange)> make;
+  std::function<void(QWidget*)> assignNew;   // a program assignment that changes
+  std::function<void(QWidget*)> assignSame;  // an assignment of the value held
+  std::function<void(QWidget*)> userChange;  // one user step that changes the value
 };
 
 template <class W>
@@ -54,10 +55,10 @@ W* As(QWidget* w) {
 std::vector<EditorCase> EditorCases() {
   return {
       {"free-text pick edit",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TPickEdit(TPickEdit::Mode::FreeText);
          e->SetItems(kMinutes);
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TPickEdit>(w)->SetText("45"); },
@@ -67,10 +68,10 @@ std::vector<EditorCase> EditorCases() {
          QTest::keyClick(w, Qt::Key_7);
        }},
       {"pick-only pick edit",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TPickEdit(TPickEdit::Mode::PickOnly);
          e->SetItems(kAges);
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TPickEdit>(w)->SetText(QStringLiteral("青年")); },
@@ -80,18 +81,18 @@ std::vector<EditorCase> EditorCases() {
          QTest::keyClick(w, Qt::Key_Down);
        }},
       {"check edit",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TCheckEdit(QStringLiteral("统计键盘击键次数"));
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TCheckEdit>(w)->SetChecked(!As<TCheckEdit>(w)->Checked()); },
        [](QWidget* w) { As<TCheckEdit>(w)->SetChecked(As<TCheckEdit>(w)->Checked()); },
        [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(60, 10)); }},
       {"date edit",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TDateEdit;
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TDateEdit>(w)->SetDate(As<TDateEdit>(w)->Date().addDays(-3)); },
@@ -101,9 +102,9 @@ std::vector<EditorCase> EditorCases() {
          QTest::keyClick(w, Qt::Key_Up);
        }},
       {"button edit",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TButtonEdit;
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TButtonEdit>(w)->SetText("/tmp/a.wav"); },
@@ -113,9 +114,9 @@ std::vector<EditorCase> EditorCases() {
          QTest::keyClick(w, Qt::Key_X);
        }},
       {"memo",
-       [](int& n) {
+       [](std::function<void()> onChange) {
          auto* e = new TMemo;
-         e->OnChange = [&n] { ++n; };
+         e->OnChange = onChange;
          return e;
        },
        [](QWidget* w) { As<TMemo>(w)->SetText("line one\r\nline two"); },
@@ -134,7 +135,7 @@ TEST(ChangeEvent, FiresForRealChangesOnlyInEveryEditor) {
     SCOPED_TRACE(c.name);
     Host host;
     int changes = 0;
-    QWidget* w = host.Add(c.make(changes));
+    QWidget* w = host.Add(c.make([&] { ++changes; }));
     EXPECT_EQ(changes, 0) << "creation and list set-up fire nothing";
 
     c.assignNew(w);
@@ -146,6 +147,33 @@ TEST(ChangeEvent, FiresForRealChangesOnlyInEveryEditor) {
     EXPECT_EQ(changes, 2) << "one user step";
     c.assignSame(w);
     EXPECT_EQ(changes, 2) << "the user's value assigned again";
+  }
+}
+
+TEST(ChangeEvent, HandlerErrorsLeaveTheAssignmentOrReachTheApplication) {
+  fakes::CoreFakes fakes;  // records what reaches the application's handler
+  for (const EditorCase& c : EditorCases()) {
+    SCOPED_TRACE(c.name);
+    Host host;
+    int calls = 0;
+    QWidget* w = host.Add(c.make([&] {
+      ++calls;
+      throw std::runtime_error("write failed");
+    }));
+    // A program assignment: the error comes out of the setter, the value is taken.
+    EXPECT_THROW(c.assignNew(w), std::runtime_error);
+    EXPECT_EQ(calls, 1);
+    EXPECT_NO_THROW(c.assignSame(w)) << "the editor holds the new value";
+    EXPECT_EQ(calls, 1);
+    // A user's change: the error goes to the application, not through the toolkit.
+    const qsizetype before = fakes.errors.shown.size();
+    EXPECT_NO_THROW(c.userChange(w));
+    EXPECT_EQ(calls, 2);
+    QApplication::processEvents();
+    ASSERT_EQ(fakes.errors.shown.size(), before + 1);
+    EXPECT_EQ(fakes.errors.shown.last(), "write failed");
+    // And the editor goes on working.
+    EXPECT_THROW(c.assignNew(w), std::runtime_error);
   }
 }
 
