@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 #include "platform/sound/Sound.h"
 
@@ -10,9 +11,13 @@ namespace fakes {
 class FakeSound : public platform::SoundPlayer {
  public:
   QStringList played;
+  std::function<void(const QString&)> onPlay;  // lets a test log the call in order
   FakeSound() { platform::SetSound(this); }
   ~FakeSound() override { platform::SetSound(nullptr); }
-  void Play(const QString& file) override { played << file; }
+  void Play(const QString& file) override {
+    played << file;
+    if (onPlay) onPlay(file);
+  }
 };
 
 }  // namespace fakes
