@@ -305,10 +305,11 @@ TEST_P(IntervalPolicy, ManualMinutesOrTheirDefault) {
   EXPECT_EQ(got, QString::fromUtf8(c.minutes));
   EXPECT_EQ(state.CountdownMs, c.countdownMs);
   const QStringList& putBack = c.rest ? settings.restPutBack : settings.workPutBack;
-  if (c.putBack)
+  if (c.putBack) {
     EXPECT_EQ(putBack, QStringList{QString::fromUtf8(c.minutes)});
-  else
+  } else {
     EXPECT_TRUE(putBack.isEmpty());
+  }
   EXPECT_TRUE((c.rest ? settings.workPutBack : settings.restPutBack).isEmpty());
 }
 
@@ -577,7 +578,9 @@ TEST_F(Engine, IdleCheckMarksOnlyWhenNoTotalMoved) {
     core.clock.Advance(5000);
     engine.IdleCheck();
     EXPECT_EQ(state.IdlePending, c.idle);
-    if (c.idle) EXPECT_EQ(state.IdleSinceTick, core.clock.tick);
+    if (c.idle) {
+      EXPECT_EQ(state.IdleSinceTick, core.clock.tick);
+    }
     EXPECT_EQ(state.CheckKeyCount, state.KeyCount);
     EXPECT_EQ(state.CheckClickCount, state.ClickCount);
     EXPECT_EQ(state.CheckMouseDistance, state.MouseDistance);
