@@ -69,8 +69,9 @@ QIcon Help() {
   return QIcon(p);
 }
 
-// An eye that closes and opens again over the eight frames.
-QPixmap AnimationFrame(int i) {
+// An eye that closes and opens again over the eight frames; drawn here only
+// where the compiled-in frames are missing.
+static QPixmap DrawnFrame(int i) {
   QPixmap p = Canvas(16);
   QPainter g(&p);
   g.setRenderHint(QPainter::Antialiasing);
@@ -89,6 +90,22 @@ QPixmap AnimationFrame(int i) {
     g.drawEllipse(QPointF(8, 8), 2.6 * open + 0.4, 2.6 * open + 0.4);
   }
   return p;
+}
+
+QPixmap AnimationFrame(int i) {
+  QPixmap p(QStringLiteral(":/icons/frame%1.png").arg(i));
+  return p.isNull() ? DrawnFrame(i) : p;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/talvenor-%1.png").arg(size), QSize(size, size));
+  if (icon.availableSizes().isEmpty()) {
+    QPixmap p = DrawnFrame(0).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    icon = QIcon(p);
+  }
+  return icon;
 }
 
 }  // namespace Pictures

@@ -10,6 +10,7 @@
 #include "app/Pictures.h"
 #include "monitor/RunState.h"
 #include "platform/core/Services.h"
+#include "reminder/RestEngine.h"
 #include "settings/fWeb.h"
 #include "stats/fGradient.h"
 
@@ -134,6 +135,24 @@ TMainForm::TMainForm() : TimerHint(1000, true) {
 
   TimerHint.OnTimer = [this](platform::Timer&) { TimerHintTimer(); };
 
+  // Tray icon: set up like a stored component, then loaded, which puts the
+  // icon into the notification area.
+  setWindowIcon(Pictures::ProgramIcon());
+  TrayIcon = new TTrayIcon(this);
+  TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+  TrayIcon->BeginLoading();
+  TrayIcon->SetCycleInterval(400);
+  TrayIcon->SetIcon(Pictures::ProgramIcon());
+  TrayIcon->SetIconVisible(true);
+  TrayIcon->SetIconIndex(0);
+  TrayIcon->SetPopupMenu(PopupMenu);
+  TrayIcon->SetMinimizeToTray(true);
+  TrayIcon->OnDblClick = [this](TTrayIcon* s) { TrayIconDblClick(s); };
+  TrayIcon->OnMouseMove = [this](TTrayIcon* s, TTrayIcon::TShiftState sh, int x, int y) {
+    TrayIconMouseMove(s, sh, x, y);
+  };
+  TrayIcon->Loaded();
+
   // Centred on the desktop.
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect r = s->availableGeometry();
@@ -183,9 +202,26 @@ void TMainForm::BCustomizeClick() {
 }
 
 void TMainForm::N1Click() {
-  showNormal();
-  raise();
-  activateWindow();
+  TrayIcon->RestoreMainWindow();
+}
+
+void TMainForm::TrayIconDblClick(TTrayIcon*) {
+  TrayIcon->RestoreMainWindow();
+}
+
+void TMainForm::TrayIconMouseMove(TTrayIcon*, TTrayIcon::TShiftState, int, int) {
+  TrayIcon->SetHint(TRestEngine::TrayHintText(RunState.CountdownMs));
+}
+
+void TMainForm::RefreshTrayHint() {
+  const QString hint = TRestEngine::TrayHintText(RunState.CountdownMs);
+  if (TrayIcon->Hint() != hint) TrayIcon->SetHint(hint);
+}
+
+void TMainForm::FormClose(QCloseEvent* e) {
+  // Neither closed nor freed: the window goes into the tray.
+  e->ignore();
+  TrayIcon->HideMainWindow();
 }
 
 void TMainForm::N2Click() {}
@@ -244,9 +280,9 @@ void TMainForm::showEvent(QShowEvent* e) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  // Closing only hides the window into the tray.
-  e->ignore();
-  hide();
+  FormClose(e);
 }
 
-void TMainForm::TimerHintTimer() {}
+void TMainForm::TimerHintTimer() {
+  RefreshTrayHint();
+}

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/TrayIcon.h"
 #include "platform/core/Timer.h"
 #include "widgets/ImageList.h"
 
@@ -34,6 +35,7 @@ class TMainForm : public QWidget {
   QFrame* Panel5;
   QFrame* Panel6;
   QFrame* pnParent;
+  TTrayIcon* TrayIcon;
   TImageList ImageList2;
   platform::Timer TimerHint;
   QMenu* PopupMenu;
@@ -53,6 +55,12 @@ class TMainForm : public QWidget {
   void FormShow();
   void BCustomizeClick();
   void N1Click();
+  void TrayIconDblClick(TTrayIcon* Sender);
+  void TrayIconMouseMove(TTrayIcon* Sender, TTrayIcon::TShiftState Shift, int X, int Y);
+  // The desktop tray reports no hovering: the tooltip follows the countdown
+  // whenever its minute figure changes.
+  void RefreshTrayHint();
+  void FormClose(QCloseEvent* e);
   void N2Click();
   void N3Click();
   void N4Click();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -229,7 +230,7 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
       Post(e, NIN_BALLOONSHOW);
       return;
     }
-    if (session_ && session_->bus.Connected()) {
+    if (session_ && session_->bus.Connected() && HasDesktop()) {
       // Until the service answers, the balloon counts as on its way there.
       e.balloon = Balloon::Bus;
       const Key key{e.window, e.id};
@@ -256,6 +257,12 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
       return;
     }
     ShowPopup(e, title, text, kind, ms);
+  }
+
+  // A program drawn offscreen (tests) has no desktop to tell anything.
+  static bool HasDesktop() {
+    const QString name = QGuiApplication::platformName();
+    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
   }
 
   void ShowPopup(Entry& e, const QString& title, const QString& text, int kind, int ms) {
