@@ -1,0 +1,1 @@
+select         format(date,'yyyy-mm-dd') as cdate,        sum(ckey) as ckey from Stat where Date>=#2024-01-05#        and Date<=#2024-01-06# group by         format(date,'yyyy-mm-dd') order by         format(date,'yyyy-mm-dd') DESC

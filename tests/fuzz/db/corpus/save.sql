@@ -1,0 +1,1 @@
+select * from Stat where Date like '2024-01-05%'

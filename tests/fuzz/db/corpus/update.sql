@@ -1,0 +1,1 @@
+Update Setting set  HimtText='it''s #1 -- /* x */'
