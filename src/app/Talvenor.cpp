@@ -6,7 +6,11 @@
 #include "platform/core/Signals.h"
 #include "settings/fWeb.h"
 #include "stats/DM.h"
+#include "stats/Recorder.h"
 #include "stats/fGradient.h"
+
+#include <QSessionManager>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
   platform::Application app(argc, argv);
@@ -24,7 +28,14 @@ int main(int argc, char** argv) {
   MainForm->FormResize();
 
   platform::InstallQuitSignals([] { MainForm->N4Click(); });
+  // One last save, so the counts since the last five-second save are not lost:
+  // when the desktop session ends, and when the X connection breaks (the
+  // toolkit then calls exit()).
+  QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                   [](QSessionManager&) { stats::SaveStatAtExit(); });
+  std::atexit([] { stats::SaveStatAtExit(); });
   const int rc = app.exec();
+  stats::SaveStatAtExit();
 
   delete fmGradient;
   delete fmWebStyle;

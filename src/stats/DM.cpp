@@ -11,6 +11,8 @@ TFrmDM::TFrmDM(QObject* parent) : QObject(parent) {
 
 TFrmDM::~TFrmDM() {
   ADOConnection.Close();
+  // A save at exit that comes later must find no data module rather than a freed one.
+  if (FrmDM == this) FrmDM = nullptr;
 }
 
 QString TFrmDM::BuildConnectionString(const QString& exeDir) {

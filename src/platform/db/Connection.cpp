@@ -76,6 +76,11 @@ void Connection::Fail(sqlite3* db, int rc) {
                 db ? sqlite3_extended_errcode(db) : rc);
 }
 
+void Connection::SetBusyTimeoutMs(int ms) {
+  busyTimeoutMs_ = ms;
+  if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
 void Connection::SetConnected(bool connected) {
   if (connected) {
     Open();

@@ -57,7 +57,8 @@ class Connection {
 
   // How long a statement waits for another process's write to finish.
   int BusyTimeoutMs() const { return busyTimeoutMs_; }
-  void SetBusyTimeoutMs(int ms) { busyTimeoutMs_ = ms; }
+  // Applies at once to an open connection too.
+  void SetBusyTimeoutMs(int ms);
 
   // The Data Source of a connection string; throws DbError when the string does
   // not name one or names another provider.
