@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "app/Pictures.h"
+#include "monitor/Counters.h"
 #include "monitor/RunState.h"
 #include "platform/core/Services.h"
 #include "reminder/RestEngine.h"
@@ -161,7 +162,11 @@ TMainForm::TMainForm() : TimerHint(1000, true) {
   FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  // Freeing the hook components stops the hooks.
+  if (KeyHook && KeyHook->parent() == this) delete KeyHook;
+  if (MouseHook && MouseHook->parent() == this) delete MouseHook;
+}
 
 void TMainForm::ShowPage(QWidget* panel) {
   panel->setParent(pnParent);
@@ -181,7 +186,28 @@ void TMainForm::BWebClick() {
   if (fmGradient) ShowPage(fmGradient->pnForm);
 }
 
-void TMainForm::FormCreate() {}
+void TMainForm::FormCreate() {
+  MouseHook = new TCPMouseHook(this);
+  MouseHook->SetUserHookMsg(1224);
+  MouseHook->OnMouse = [this](QObject* Sender, TMouseStates AMouseStates) {
+    MouseHookMouse(Sender, AMouseStates);
+  };
+  MouseHook->SetDisableMouse(false);
+  KeyHook = new TCPKeyHook(this);
+  KeyHook->SetUserHookMsg(1124);
+  KeyHook->OnKey = [this](QObject* Sender, TKeyStates AKeyStates, TKeyNames AKeyNames) {
+    KeyHookKey(Sender, AKeyStates, AKeyNames);
+  };
+  KeyHook->SetDisableKeyboard(false);
+}
+
+void TMainForm::MouseHookMouse(QObject*, TMouseStates AMouseStates) {
+  ::MouseHookMouse(RunState, AMouseStates, Showing(), CounterLabels);
+}
+
+void TMainForm::KeyHookKey(QObject*, TKeyStates AKeyStates, TKeyNames) {
+  ::KeyHookKey(RunState, AKeyStates, Showing(), CounterLabels);
+}
 
 void TMainForm::FormResize() {
   if (RunState.StartTick != 0) return;
@@ -195,7 +221,9 @@ void TMainForm::FormResize() {
   RunState.StartTick = platform::GetTickCount();
 }
 
-void TMainForm::FormShow() {}
+void TMainForm::FormShow() {
+  if (CounterLabels) CounterLabels->SetLabKey(CountText(RunState.KeyCount));
+}
 
 void TMainForm::BCustomizeClick() {
   platform::GetSystem().OpenUrl(HelpUrl());

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/TrayIcon.h"
+#include "monitor/Counters.h"
 #include "platform/core/Timer.h"
 #include "widgets/ImageList.h"
 
@@ -53,6 +54,9 @@ class TMainForm : public QWidget {
   void FormCreate();
   void FormResize();
   void FormShow();
+  // The hook events, counted by the activity counters.
+  void MouseHookMouse(QObject* Sender, TMouseStates AMouseStates);
+  void KeyHookKey(QObject* Sender, TKeyStates AKeyStates, TKeyNames AKeyNames);
   void BCustomizeClick();
   void N1Click();
   void TrayIconDblClick(TTrayIcon* Sender);
