@@ -1,6 +1,7 @@
 #include "platform/notify/NotifyIcon.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -44,6 +45,8 @@ namespace {
 
 // A registered-message number, as the shell's broadcast would have.
 constexpr UINT kTaskbarCreated = 0xC0A0;
+// How long a balloon waits for a tray host to place a new icon.
+constexpr qint64 kPlacingMs = 1500;
 
 QSystemTrayIcon::MessageIcon TrayKind(int kind) {
   switch (kind) {
@@ -101,6 +104,7 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
           e.tray->hide();
         }
         e.tray->show();
+        e.shownFor.start();
         return true;
       }
       case NIM_MODIFY:
@@ -158,6 +162,7 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
     uint busId = 0;
     QPointer<BalloonPopup> popup;
     QTimer trayTimeout;
+    QElapsedTimer shownFor;  // since the icon was last shown to a tray host
   };
 
   void Apply(Entry& e, const NOTIFYICONDATAA& d, bool adding) {
@@ -220,14 +225,7 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
     if (e.tray->isVisible() && e.tray->supportsMessages() &&
         QSystemTrayIcon::isSystemTrayAvailable()) {
       e.balloon = Balloon::Tray;
-      e.tray->showMessage(DisplayText(title), DisplayText(text), TrayKind(kind), ms);
-      e.trayTimeout.setSingleShot(true);
-      e.trayTimeout.disconnect();
-      QObject::connect(&e.trayTimeout, &QTimer::timeout, this, [this, &e, serial] {
-        if (e.serial == serial && e.balloon == Balloon::Tray) BalloonEnded(e, NIN_BALLOONTIMEOUT);
-      });
-      e.trayTimeout.start(ms);
-      Post(e, NIN_BALLOONSHOW);
+      ShowTrayBalloon(e, serial, title, text, kind, ms);
       return;
     }
     if (session_ && session_->bus.Connected() && HasDesktop()) {
@@ -257,6 +255,31 @@ class QtNotifyIconService : public NotifyIconService, public QObject {
       return;
     }
     ShowPopup(e, title, text, kind, ms);
+  }
+
+  // Qt points its balloon at the icon: an icon that the tray host has not
+  // placed yet sits at the screen's corner, so the balloon waits for it a
+  // little (the program's first balloon comes right after the icon is added).
+  void ShowTrayBalloon(Entry& e, unsigned serial, const QString& title, const QString& text,
+                       int kind, int ms) {
+    if (e.serial != serial || e.balloon != Balloon::Tray) return;  // replaced meanwhile
+    const bool placed = e.tray->geometry().topLeft() != QPoint(0, 0);
+    if (!placed && e.shownFor.isValid() && e.shownFor.elapsed() < kPlacingMs) {
+      const Key key{e.window, e.id};
+      QTimer::singleShot(50, this, [this, key, serial, title, text, kind, ms] {
+        auto it = icons_.find(key);
+        if (it != icons_.end()) ShowTrayBalloon(*it->second, serial, title, text, kind, ms);
+      });
+      return;
+    }
+    e.tray->showMessage(DisplayText(title), DisplayText(text), TrayKind(kind), ms);
+    e.trayTimeout.setSingleShot(true);
+    e.trayTimeout.disconnect();
+    QObject::connect(&e.trayTimeout, &QTimer::timeout, this, [this, &e, serial] {
+      if (e.serial == serial && e.balloon == Balloon::Tray) BalloonEnded(e, NIN_BALLOONTIMEOUT);
+    });
+    e.trayTimeout.start(ms);
+    Post(e, NIN_BALLOONSHOW);
   }
 
   // A program drawn offscreen (tests) has no desktop to tell anything.

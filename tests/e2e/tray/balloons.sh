@@ -88,7 +88,12 @@ count=$(count_lines "$E2E_TMP/notifyd.out" '^Notify ')
 # as OnClick once the double-click time is over.
 icon=$(tray_wait_icon 5 tray_probe) || e2e_fail "the probe's icon did not dock"
 read -r ix iy < <(window_centre "$icon")
+xdotool mousemove 300 300
+sleep 0.2
+: >"$PROBE_OUT"
+# Hovering is reported where the tray host lets us see it.
 xdotool mousemove "$ix" "$iy"
+wait_line "$PROBE_OUT" '^move$' 3 || e2e_fail "the pointer entering the icon raised no OnMouseMove"
 sleep 0.3
 : >"$PROBE_OUT"
 xdotool click --repeat 2 --delay 80 1
@@ -103,4 +108,24 @@ probe_say quit
 e2e_wait_exit "$PROBE_PID" 5
 [[ "$E2E_RC" == 0 ]] || e2e_fail "the probe ended with '$E2E_RC'"
 echo "tray balloon and clicks: ok"
+
+# 4. A balloon right at the start, before the tray host has placed the new icon,
+# still points at the icon and not at the screen's top-left corner.
+probe_start "$probe" "提示|开始就显示的气泡"
+wait_line "$PROBE_OUT" '^balloon show$' 4 || e2e_fail "no balloon at the start"
+sleep 0.5
+found=""
+for id in $(xdotool search --onlyvisible --pid "$PROBE_PID" 2>/dev/null); do
+  geo=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
+  [[ "$geo" == 22x22 ]] && continue
+  read -r bx by < <(window_centre "$id")
+  found="$bx $by"
+done
+[[ -n "$found" ]] || e2e_fail "no balloon window at the start"
+read -r bx by <<<"$found"
+(( bx > 1024 / 2 && by > 768 / 2 )) || e2e_fail "the first balloon is not beside the icon: $found"
+probe_say quit
+e2e_wait_exit "$PROBE_PID" 5
+[[ "$E2E_RC" == 0 ]] || e2e_fail "the probe ended with '$E2E_RC'"
+echo "balloon at the start: ok"
 echo PASS

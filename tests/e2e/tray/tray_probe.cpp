@@ -3,6 +3,7 @@
 //   balloon <seconds> <title>|<text>    ("\r" in the text is a carriage return)
 //   clear
 //   quit
+// An argument "<title>|<text>" shows a balloon before the event loop starts.
 #include <unistd.h>
 #include <QIcon>
 #include <QPainter>
@@ -66,11 +67,21 @@ int main(int argc, char** argv) {
     icon.OnMouseDown = [](TTrayIcon*, TTrayIcon::TMouseButton b, TTrayIcon::TShiftState, int, int) {
       Say(QStringLiteral("down %1").arg(b));
     };
+    icon.OnMouseMove = [](TTrayIcon*, TTrayIcon::TShiftState, int, int) {
+      Say(QStringLiteral("move"));
+    };
     icon.OnBalloonHintShow = [](TTrayIcon*) { Say(QStringLiteral("balloon show")); };
     icon.OnBalloonHintHide = [](TTrayIcon*) { Say(QStringLiteral("balloon hide")); };
     icon.OnBalloonHintTimeout = [](TTrayIcon*) { Say(QStringLiteral("balloon timeout")); };
     icon.OnBalloonHintClick = [](TTrayIcon*) { Say(QStringLiteral("balloon click")); };
     icon.SetIconVisible(true);
+    // A balloon before the event loop runs, as the program's first one is.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1) {
+      const QString body = args[1];
+      const int bar = body.indexOf(QLatin1Char('|'));
+      icon.ShowBalloon(body.left(bar), body.mid(bar + 1), bkInfo, 10);
+    }
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {

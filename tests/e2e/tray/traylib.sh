@@ -45,15 +45,16 @@ visible_windows() {
   done
 }
 
-# Starts a helper with a fifo as its standard input and its output in a file;
-# sets PROBE_PID, PROBE_IN (write commands there) and PROBE_OUT.
+# Starts a helper (with the arguments after the first) with a fifo as its
+# standard input and its output in a file; sets PROBE_PID, PROBE_IN (write commands there) and PROBE_OUT.
 probe_start() {
   local exe=$1
+  shift
   PROBE_IN="$E2E_TMP/probe.in"
   PROBE_OUT="$E2E_TMP/probe.out"
   rm -f "$PROBE_IN"
   mkfifo "$PROBE_IN"
-  "$exe" <"$PROBE_IN" >"$PROBE_OUT" 2>"$E2E_TMP/probe.err" &
+  "$exe" "$@" <"$PROBE_IN" >"$PROBE_OUT" 2>"$E2E_TMP/probe.err" &
   PROBE_PID=$!
   E2E_PIDS+=($PROBE_PID)
   exec 7>"$PROBE_IN"  # keeps the fifo open between commands
