@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   MainForm = new TMainForm;
   fmWebStyle = new TfmWebStyle;
   fmGradient = new TfmGradient;
+  // The report page's editors take the settings page's edit style.
+  fmGradient->SetStyleController(fmWebStyle->StyleController);
   // The window starts in the tray and is never shown at start, so its first
   // resize would come only when the user opens it: run the first-show
   // initialisation now, before the first tick of the countdown.

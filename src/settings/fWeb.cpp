@@ -15,6 +15,7 @@
 #include "platform/db/DataSet.h"
 #include "settings/SettingsStore.h"
 #include "stats/DM.h"
+#include "stats/Recorder.h"
 
 TfmWebStyle* fmWebStyle = nullptr;
 
@@ -471,7 +472,7 @@ void TfmWebStyle::TimerSaveTimer() {
   if (RestEngine) RestEngine->IdleCheck();
 }
 
-void TfmWebStyle::SaveTodayStat() {}
+void TfmWebStyle::SaveTodayStat() { stats::SaveTodayStat(); }
 
 int TfmWebStyle::SmartWorkMinutes() {
   return RestEngine ? RestEngine->SmartWorkMinutes() : 0;
