@@ -217,7 +217,10 @@ void TMainForm::FormResize() {
     if (fmWebStyle) UseDefaultFontName(fmWebStyle->pnForm);
   }
   BSampleClick();
+  if (fmWebStyle) fmWebStyle->LoadSettings();
   if (fmWebStyle) fmWebStyle->btnigreen->setEnabled(false);
+  if (fmWebStyle && fmWebStyle->CheckEdit2->Checked() && KeyHook) KeyHook->Start();
+  if (fmWebStyle && fmWebStyle->CheckEdit3->Checked() && MouseHook) MouseHook->Start();
   RunState.StartTick = platform::GetTickCount();
 }
 

@@ -472,14 +472,18 @@ void TfmWebStyle::TimerSaveTimer() {
   if (RestEngine) RestEngine->IdleCheck();
 }
 
-void TfmWebStyle::SaveTodayStat() { stats::SaveTodayStat(); }
+void TfmWebStyle::SaveTodayStat() {
+  stats::SaveTodayStat();
+}
 
 int TfmWebStyle::SmartWorkMinutes() {
   return RestEngine ? RestEngine->SmartWorkMinutes() : 0;
 }
 
 void TfmWebStyle::LoadSettings() {
-  if (!FrmDM) throw platform::Error(QStringLiteral("数据模块不存在，设置无法读取。"));
+  // Without a data module (a main window tried on its own) there is no row to
+  // read; a data module whose database cannot be read fails below.
+  if (!FrmDM) return;
   // Freed on every way out, also when a column is missing.
   platform::DataSet query(&FrmDM->ADOConnection);
   query.SetCommandText(QStringLiteral("select * from setting"));

@@ -136,6 +136,7 @@ class TfmWebStyle : public QWidget, public IRestSettings, public ICounterLabels 
 
   // Fills the controls from the Setting row; each value goes through the
   // control's setter, so its change handler runs as for a user's change.
+  // Does nothing while there is no data module.
   void LoadSettings();
   void AutoRunOn();
   void AutoRunOff();
