@@ -14,6 +14,7 @@ for prefix in "$tmp/usr" "$tmp/with space \$and quote\"/usr"; do
     fail "cmake --install failed: $(tail -n 20 "$tmp/install.log")"
   desktop="$prefix/share/applications/talvenor.desktop"
   [[ -f "$desktop" ]] || fail "no $desktop"
+  desktop-file-validate "$desktop" || fail "the launcher entry is not valid"
   grep -qx 'Type=Application' "$desktop" || fail "not an application entry"
   grep -qx 'Name=Talvenor' "$desktop" || fail "wrong name"
   grep -qx 'Icon=talvenor' "$desktop" || fail "wrong icon name"

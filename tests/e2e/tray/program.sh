@@ -69,46 +69,38 @@ differs settings-bar shown-bar && e2e_fail "the toolbar after the double click i
 differs settings-page shown-page && e2e_fail "the page after the double click is not the settings page"
 echo "double click: ok"
 
-# Right click: our menu at the pointer; a click elsewhere closes it.
-menu_window() { visible_windows_ids | head -n1 || true; }
-visible_windows_ids() {
-  for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-    [[ "$id" == "$win" ]] && continue
-    local geo
-    geo=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
-    [[ "$geo" == 22x22 ]] && continue  # the icon
-    echo "$id"
+# Right click: our menu at the pointer; a click elsewhere closes it. The menu
+# is the window that the click brings (the start balloon may still be up).
+all_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
+open_menu() {
+  local before id
+  before=$(all_windows)
+  xdotool mousemove "$ix" "$iy" click 3
+  for i in $(seq 40); do
+    id=$(comm -13 <(echo "$before") <(all_windows) | head -n1)
+    if [[ -n "$id" ]]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
   done
-  return 0
+  return 1
 }
-[[ -z $(visible_windows_ids) ]] || e2e_fail "unexpected windows before the right click"
-xdotool mousemove "$ix" "$iy" click 3
-menu=""
-for i in $(seq 40); do
-  menu=$(menu_window)
-  [[ -n "$menu" ]] && break
-  sleep 0.05
-done
-[[ -n "$menu" ]] || e2e_fail "a right click opened no menu"
+menu=$(open_menu) || e2e_fail "a right click opened no menu"
 read -r mw mh < <(xdotool getwindowgeometry "$menu" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\)/\1 \2/p')
 (( mh > 90 && mw > 60 )) || e2e_fail "the menu is too small for its seven entries: ${mw}x${mh}"
 import -window root "$E2E_TMP/menu.png"
 [[ -z "${TRAY_SHOTS:-}" ]] || cp "$E2E_TMP/menu.png" "$TRAY_SHOTS/menu.png"
 xdotool mousemove 200 200 click 1
 sleep 0.5
-[[ -z $(visible_windows_ids) ]] || e2e_fail "the menu stayed open after a click elsewhere"
+all_windows | grep -qx "$menu" && e2e_fail "the menu stayed open after a click elsewhere"
 
 # Right click again and choose "退出", the last entry.
-xdotool mousemove "$ix" "$iy" click 3
-for i in $(seq 40); do
-  menu=$(menu_window)
-  [[ -n "$menu" ]] && break
-  sleep 0.05
-done
-[[ -n "$menu" ]] || e2e_fail "the second right click opened no menu"
+menu=$(open_menu) || e2e_fail "the second right click opened no menu"
 read -r mx my < <(xwininfo -id "$menu" | sed -n 's/.*Absolute upper-left [XY]: *//p' | xargs)
 read -r mw mh < <(xdotool getwindowgeometry "$menu" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\)/\1 \2/p')
 xdotool mousemove $((mx + mw / 2)) $((my + mh - 12))
+[[ -z "${TRAY_SHOTS:-}" ]] || import -window root "$TRAY_SHOTS/exit-menu.png"
 sleep 0.2
 xdotool click 1
 e2e_wait_exit "$pid" 5

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "app/main.h"
 #include "monitor/RunState.h"
@@ -160,6 +161,15 @@ TEST_F(TrayAppTest, RightClickPopsTheTrayMenu) {
   Mouse(WM_RBUTTONUP);
   EXPECT_TRUE(MainForm->PopupMenu->isVisible());
   MainForm->PopupMenu->hide();
+}
+
+TEST_F(TrayAppTest, ExitEndsTheProgramEvenWhileTheWindowShows) {
+  MainForm->N1->trigger();
+  ASSERT_TRUE(MainForm->isVisible());
+  // A window that refuses to close must not keep the program running.
+  QTimer::singleShot(0, [] { MainForm->N4->trigger(); });
+  QTimer::singleShot(3000, [] { QCoreApplication::exit(99); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
 }
 
 TEST_F(TrayAppTest, DestroyingTheWindowTakesTheIconAway) {
