@@ -679,9 +679,11 @@ void DataSet::PostInsert(sqlite3* db) {
           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(QualifiedTable(), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
   db::StatementPtr st = Prepare(db, sql);
-  for (std::size_t k = 0; k < values.size(); ++k)
-    Bind(st.get(), static_cast<int>(k) + 1, *values[k]);
-  int rc = sqlite3_step(st.get());
+  int rc = SQLITE_OK;
+  for (std::size_t k = 0; k < values.size() && rc == SQLITE_OK; ++k)
+    rc = Bind(st.get(), static_cast<int>(k) + 1, *values[k]);
+  if (rc != SQLITE_OK) Connection::Fail(db, rc);
+  rc = sqlite3_step(st.get());
   if (rc != SQLITE_DONE) Connection::Fail(db, rc);
   const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db);
 
@@ -697,7 +699,8 @@ void DataSet::PostInsert(sqlite3* db) {
   if (!origins.isEmpty()) {
     db::StatementPtr back = Prepare(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
                                             .arg(origins.join(QLatin1Char(',')), QualifiedTable()));
-    sqlite3_bind_int64(back.get(), 1, rowid);
+    rc = sqlite3_bind_int64(back.get(), 1, rowid);
+    if (rc != SQLITE_OK) Connection::Fail(db, rc);
     rc = sqlite3_step(back.get());
     if (rc == SQLITE_ROW) {
       for (std::size_t k = 0; k < which.size(); ++k)
@@ -736,9 +739,13 @@ void DataSet::PostEdit(sqlite3* db) {
                                criteria.join(QStringLiteral(" AND ")));
   db::StatementPtr st = Prepare(db, sql);
   int index = 1;
-  for (const DbValue* v : setValues) Bind(st.get(), index++, *v);
-  for (const DbValue* v : criteriaValues) Bind(st.get(), index++, *v);
-  const int rc = sqlite3_step(st.get());
+  int rc = SQLITE_OK;
+  for (const DbValue* v : setValues)
+    if (rc == SQLITE_OK) rc = Bind(st.get(), index++, *v);
+  for (const DbValue* v : criteriaValues)
+    if (rc == SQLITE_OK) rc = Bind(st.get(), index++, *v);
+  if (rc != SQLITE_OK) Connection::Fail(db, rc);
+  rc = sqlite3_step(st.get());
   if (rc != SQLITE_DONE) Connection::Fail(db, rc);
   if (sqlite3_changes(db) == 0)
     throw DbError(
