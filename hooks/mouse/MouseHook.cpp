@@ -81,10 +81,11 @@ extern "C" __attribute__((visibility("default"))) bool MouseHook_Stop() {
   return g_recorder.Stop();
 }
 
-// The five values of the latest pointer event: a copy of the caller's own, so
-// the recording thread never writes what is being read.
+// The five values of the latest pointer event, copied out under the block's
+// lock into a buffer of the reader's, so the recording thread never writes what
+// is being read. The program reads from its one user-interface thread.
 extern "C" __attribute__((visibility("default"))) const std::int32_t* MouseHook_GetData() {
-  thread_local std::int32_t copy[5];
+  static std::int32_t copy[5];
   g_data.CopyTo(copy);
   return copy;
 }
