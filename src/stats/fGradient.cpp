@@ -82,6 +82,8 @@ TfmGradient::TfmGradient(QWidget* parent)
   pnForm->setFixedSize(625, 386);
   pnForm->setFrameShape(QFrame::NoFrame);
   pnForm->setAutoFillBackground(true);
+  // Its own ground, not the one of the page host it is moved into.
+  pnForm->setBackgroundRole(QPalette::Window);
   QPalette pal = pnForm->palette();
   pal.setColor(QPalette::Window, kPanelColour);
   pnForm->setPalette(pal);

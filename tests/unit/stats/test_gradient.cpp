@@ -210,13 +210,21 @@ TEST(ReportPage, ControlsWhereTheLayoutPutsThem) {
   EXPECT_EQ(page.DateEdit1->Color(), QColor(0xD9, 0xE8, 0xF0));
   EXPECT_EQ(page.PickEdit3->Color(), QColor(0xF4, 0xF9, 0xFD));
   EXPECT_EQ(page.BitBtn1->ButtonKind(), TBitBtn::Kind::OK);
-  EXPECT_EQ(QColor(page.pnForm->grab().toImage().pixel(5, 5)), QColor(0xD9, 0xE8, 0xF0));
   QStringList captions;
   for (const TGridColumn& c : page.DBGrid1->Columns()) captions << c.Caption;
   EXPECT_EQ(captions,
             (QStringList{QStringLiteral("时间"), QStringLiteral("键盘点击"),
                          QStringLiteral("鼠标点击"), QStringLiteral("鼠标移动 (米)"),
                          QStringLiteral("累计使用时间"), QStringLiteral("累计休息时间")}));
+  // Moved into the page host of a window whose ground is the button colour, the
+  // panel keeps its own.
+  QWidget host;
+  host.setBackgroundRole(QPalette::Button);
+  host.setAutoFillBackground(true);
+  host.resize(640, 400);
+  page.pnForm->setParent(&host);
+  page.pnForm->show();
+  EXPECT_EQ(QColor(host.grab().toImage().pixel(5, 5)), QColor(0xD9, 0xE8, 0xF0));
 }
 
 // The main window's page host takes the panel; either may go first at exit.
