@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 
 #include "monitor/CPKeyHook.h"
 #include "monitor/CPMouseHook.h"
@@ -94,8 +95,9 @@ TPickEdit* MakePick(QWidget* parent, const char* name, TPickEdit::Mode mode, int
 TCheckEdit* MakeCheck(QWidget* parent, const char* name, const QString& caption, int x, int y,
                       int w, TStyleController* style) {
   auto* c = Named(new TCheckEdit(caption, parent), name);
-  c->setGeometry(x, y, w, 21);
   c->setFont(SongFont());
+  // A caption wider than its box in this font still shows whole.
+  c->setGeometry(x, y, std::max(w, c->sizeHint().width()), 21);
   Black(c);
   c->SetStyleController(style);
   return c;

@@ -622,7 +622,9 @@ TEST_F(PageTest, AutostartFollowsTheBox) {
     EXPECT_EQ(QFile::exists(entry), s.entryThere) << s.name;
     EXPECT_EQ(autostart.writes, s.writes) << s.name;
     EXPECT_EQ(autostart.deletes, s.deletes) << s.name;
-    if (s.entryThere) EXPECT_EQ(autostart.real.Read("Morvane"), core.system.exePath) << s.name;
+    if (s.entryThere) {
+      EXPECT_EQ(autostart.real.Read("Morvane"), core.system.exePath) << s.name;
+    }
   }
   EXPECT_TRUE(core.errors.shown.isEmpty());
 }
