@@ -143,7 +143,9 @@ TEST(ToAscii, ModifiersAndLocksFromTheKeyStateArray) {
   for (const auto& c : cases) {
     const Typed t = Type(us, c.vk, c.data, c.state);
     EXPECT_EQ(t.result, c.result) << c.what;
-    if (c.result > 0) EXPECT_EQ(t.chars, c.chars) << c.what;
+    if (c.result > 0) {
+      EXPECT_EQ(t.chars, c.chars) << c.what;
+    }
   }
 }
 
@@ -183,7 +185,9 @@ TEST(ToAscii, DeadKeys) {
     for (std::uint32_t d : c.before) Type(k, 0, d, none);
     const Typed t = Type(k, 0, c.data, none);
     EXPECT_EQ(t.result, c.result) << c.what;
-    if (c.result != 0) EXPECT_EQ(t.chars, c.chars) << c.what;
+    if (c.result != 0) {
+      EXPECT_EQ(t.chars, c.chars) << c.what;
+    }
   }
 }
 
