@@ -154,6 +154,9 @@ TMainForm::TMainForm() : TimerHint(1000, true) {
   };
   TrayIcon->Loaded();
 
+  engine_ = std::make_unique<TRestEngine>(RunState, *this, nullptr);
+  RestEngine = engine_.get();
+
   // Centred on the desktop.
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect r = s->availableGeometry();
@@ -166,7 +169,21 @@ TMainForm::~TMainForm() {
   // Freeing the hook components stops the hooks.
   if (KeyHook && KeyHook->parent() == this) delete KeyHook;
   if (MouseHook && MouseHook->parent() == this) delete MouseHook;
+  if (RestEngine == engine_.get()) RestEngine = nullptr;
 }
+
+void TMainForm::ShowBalloon(const QString& title, const QString& text, int kind,
+                            std::uint8_t seconds) {
+  TrayIcon->ShowBalloon(title, text, static_cast<TBalloonIconKind>(kind), seconds);
+}
+
+void TMainForm::SetIconList(bool imageList2) {
+  TrayIcon->SetIconList(imageList2 ? &ImageList2 : nullptr);
+}
+
+void TMainForm::SetCycleIcons(bool on) { TrayIcon->SetCycleIcons(on); }
+
+void TMainForm::LoadIconFromFile(const QString& path) { TrayIcon->Icon().LoadFromFile(path); }
 
 void TMainForm::ShowPage(QWidget* panel) {
   panel->setParent(pnParent);
@@ -219,6 +236,8 @@ void TMainForm::FormResize() {
   BSampleClick();
   if (fmWebStyle) fmWebStyle->LoadSettings();
   if (fmWebStyle) fmWebStyle->btnigreen->setEnabled(false);
+  RestEngine->StartFirstWorkingPhase();
+  RefreshTrayHint();
   if (fmWebStyle && fmWebStyle->CheckEdit2->Checked() && KeyHook) KeyHook->Start();
   if (fmWebStyle && fmWebStyle->CheckEdit3->Checked() && MouseHook) MouseHook->Start();
   RunState.StartTick = platform::GetTickCount();
@@ -255,7 +274,10 @@ void TMainForm::FormClose(QCloseEvent* e) {
   TrayIcon->HideMainWindow();
 }
 
-void TMainForm::N2Click() {}
+void TMainForm::N2Click() {
+  RestEngine->N2Click();
+  RefreshTrayHint();
+}
 
 // The tray menu's own help entry opens the same page as the toolbar's.
 void TMainForm::N3Click() {
@@ -263,7 +285,9 @@ void TMainForm::N3Click() {
 }
 
 void TMainForm::N4Click() {
-  QCoreApplication::quit();
+  // Not quit(): Qt 6 first asks every window to close, and this one only
+  // hides into the tray, which would cancel the end of the program.
+  QCoreApplication::exit(0);
 }
 
 void TMainForm::N6Click() {
@@ -315,5 +339,6 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::TimerHintTimer() {
+  RestEngine->TimerHintTimer();
   RefreshTrayHint();
 }

@@ -11,10 +11,11 @@
 #include "app/TrayIcon.h"
 #include "monitor/Counters.h"
 #include "platform/core/Timer.h"
+#include "reminder/RestEngine.h"
 #include "widgets/ImageList.h"
 
 // The main window: toolbar, page host, tray menu and the one-second timer.
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, public IRestHost {
   Q_OBJECT
  public:
   TMainForm();
@@ -82,9 +83,20 @@ class TMainForm : public QWidget {
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
- private:
+ public:
+  // What the rest engine needs of this window and its tray icon.
+  bool MainWindowShowing() override { return Showing(); }
+  void ShowBalloon(const QString& title, const QString& text, int kind,
+                   std::uint8_t seconds) override;
+  void SetIconList(bool imageList2) override;
+  void SetCycleIcons(bool on) override;
+  void LoadIconFromFile(const QString& path) override;
+
   void TimerHintTimer();
+
+ private:
   QButtonGroup pageGroup_;
+  std::unique_ptr<TRestEngine> engine_;
 };
 
 extern TMainForm* MainForm;

@@ -195,6 +195,8 @@ void TfmWebStyle::CreateControls() {
   pnForm->setFixedSize(625, 386);
   pnForm->setFrameShape(QFrame::NoFrame);
   pnForm->setAutoFillBackground(true);
+  // Its own ground colour, not the button face of the window that hosts it.
+  pnForm->setBackgroundRole(QPalette::Window);
   QPalette pal = pnForm->palette();
   pal.setColor(QPalette::Window, kPageColor);
   pnForm->setPalette(pal);
