@@ -36,10 +36,10 @@ class Notifications : public QObject {
     Say(QStringLiteral("Close id=%1").arg(id));
     emit NotificationClosed(id, 3);
   }
-  QString GetServerInformation(QString& vendor, QString& version, QString& spec) {
+  QString GetServerInformation(QString& vendor, QString& version, QString& protocolVersion) {
     vendor = QStringLiteral("talvenor-tests");
     version = QStringLiteral("1");
-    spec = QStringLiteral("1.2");
+    protocolVersion = QStringLiteral("1.2");
     return QStringLiteral("fake_notifyd");
   }
 
