@@ -1,6 +1,8 @@
 #include "monitor/Counters.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,8 +64,10 @@ QString MetresText(double metres) {
 void IdleResume(TRunState& state) {
   if (!state.IdlePending) return;
   const std::uint32_t idle = platform::GetTickCount() - state.IdleSinceTick;  // modulo 2^32
-  state.CountdownMs =
-      static_cast<std::int32_t>(static_cast<std::uint32_t>(state.CountdownMs) + idle);
+  // A mark left pending for weeks (the scheme switched to manual meanwhile) must
+  // not wrap the countdown negative and end the phase at once: stop at the top.
+  const std::int64_t sum = static_cast<std::int64_t>(state.CountdownMs) + idle;
+  state.CountdownMs = static_cast<std::int32_t>(std::min<std::int64_t>(sum, INT32_MAX));
   state.IdlePending = false;
 }
 

@@ -194,6 +194,16 @@ TEST_F(Counting, IdleTimeIsTakenModulo32BitsAcrossTheTickWrap) {
   EXPECT_EQ(state.CountdownMs, -200 + 0x1800);
 }
 
+TEST_F(Counting, AGiveBackBeyondTheCountdownsRangeStopsAtItsTop) {
+  state.CountdownMs = 2700000;
+  state.IdlePending = true;
+  state.IdleSinceTick = core.clock.tick;
+  core.clock.Advance(0xF0000000u);  // a mark left pending for about 46 days
+  KeyHookKey(state, Key(true), false, nullptr);
+  EXPECT_EQ(state.CountdownMs, INT32_MAX);
+  EXPECT_FALSE(state.IdlePending);
+}
+
 TEST_F(Counting, NoIdleMarkGivesNothing) {
   state.CountdownMs = 5000;
   state.IdleSinceTick = 1;
