@@ -1,5 +1,7 @@
 #include "settings/fWeb.h"
 
+#include "widgets/PagePanel.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -191,18 +193,7 @@ TfmWebStyle::~TfmWebStyle() {
 }
 
 void TfmWebStyle::CreateControls() {
-  pnForm->setObjectName(QStringLiteral("pnForm"));
-  pnForm->setFixedSize(625, 386);
-  pnForm->setFrameShape(QFrame::NoFrame);
-  pnForm->setAutoFillBackground(true);
-  // Its own ground colour, not the button face of the window that hosts it.
-  pnForm->setBackgroundRole(QPalette::Window);
-  QPalette pal = pnForm->palette();
-  pal.setColor(QPalette::Window, kPageColor);
-  pnForm->setPalette(pal);
-  QFont tahoma(QStringLiteral("Tahoma"));
-  tahoma.setPixelSize(11);
-  pnForm->setFont(tahoma);
+  SetupPagePanel(pnForm, kPageColor);
   QWidget* p = pnForm;
 
   // Decoration first, so that everything else lies above it.

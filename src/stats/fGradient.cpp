@@ -1,5 +1,7 @@
 #include "stats/fGradient.h"
 
+#include "widgets/PagePanel.h"
+
 #include <cmath>
 #include <limits>
 
@@ -78,18 +80,7 @@ TfmGradient::TfmGradient(QWidget* parent)
       form_(pnForm) {
   setObjectName(QStringLiteral("fmGradient"));
   setWindowTitle(QStringLiteral("fmGradient"));
-  pnForm->setObjectName(QStringLiteral("pnForm"));
-  pnForm->setFixedSize(625, 386);
-  pnForm->setFrameShape(QFrame::NoFrame);
-  pnForm->setAutoFillBackground(true);
-  // Its own ground, not the one of the page host it is moved into.
-  pnForm->setBackgroundRole(QPalette::Window);
-  QPalette pal = pnForm->palette();
-  pal.setColor(QPalette::Window, kPanelColour);
-  pnForm->setPalette(pal);
-  QFont f(QStringLiteral("Tahoma"));
-  f.setPixelSize(11);
-  pnForm->setFont(f);
+  SetupPagePanel(pnForm, kPanelColour);
 
   Label14 = MakeLabel(pnForm, "Label14", QStringLiteral("从"), 23, 28);
   DateEdit1 = new TDateEdit(pnForm);
