@@ -12,6 +12,7 @@ KeyEncoder::KeyEncoder() {
 }
 
 void KeyEncoder::SetLayout(const std::uint32_t keysyms[256]) {
+  altCount_ = 0;
   for (unsigned k = 0; k < 256; ++k) {
     const KeyPosition pos = PositionOfKeycode(k);
     std::uint8_t vk = pos.vk ? pos.vk : static_cast<std::uint8_t>(VK_UNKNOWN);
@@ -19,7 +20,7 @@ void KeyEncoder::SetLayout(const std::uint32_t keysyms[256]) {
     if (sym >= 'a' && sym <= 'z') vk = static_cast<std::uint8_t>(sym - 'a' + 'A');
     if (sym >= 'A' && sym <= 'Z') vk = static_cast<std::uint8_t>(sym);
     vk_[k] = vk;
-    alt_[k] = pos.vk == VK_MENU;
+    if (pos.vk == VK_MENU && altCount_ < 4) altKeys_[altCount_++] = k;
   }
 }
 
@@ -42,7 +43,7 @@ KeyEncoder::Keystroke KeyEncoder::Encode(bool press, unsigned keycode, unsigned 
   const bool wasDown = down_.test(keycode);
   down_.set(keycode, press);
   bool altDown = false;
-  for (unsigned k = 0; k < 256 && !altDown; ++k) altDown = alt_[k] && down_.test(k);
+  for (int i = 0; i < altCount_ && !altDown; ++i) altDown = down_.test(altKeys_[i]);
 
   std::uint32_t data = 1u | (std::uint32_t{pos.scan} << kScanShift);
   if (pos.extended) data |= kExtendedBit;

@@ -35,7 +35,8 @@ class KeyEncoder {
  private:
   std::bitset<256> down_;
   std::uint8_t vk_[256];
-  bool alt_[256];
+  unsigned altKeys_[4] = {};  // key codes of the Alt keys
+  int altCount_ = 0;
   unsigned numLockMask_ = 0x10;  // Mod2
 };
 
