@@ -167,17 +167,20 @@ void Recorder::Deliver(int category, const unsigned char* data, std::size_t leng
 
 void Recorder::Run() {
   const int xfd = ConnectionNumber(data_);
+  int gather = 0;
   for (;;) {
     pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {xfd, POLLIN, 0}};
-    const int n = poll(fds, 2, -1);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
+    int n = 0;
+    // After a gathering wait, a read that finds events waiting is a gathered
+    // one; a read that has to wait again is not.
+    if (gather > 0) n = poll(fds, 2, 0);
+    const bool gathered = n > 0;
+    while (n == 0 || (n < 0 && errno == EINTR)) n = poll(fds, 2, -1);
+    if (n < 0) return;
     if (fds[0].revents) return;
     if (fds[1].revents) XRecordProcessReplies(data_);
     if (broken_) return;
-    const int gather = client_->AfterBatch();
+    gather = client_->AfterBatch(gathered);
     if (gather > 0) {
       // Let a stream of events collect in the socket; Stop still wakes us.
       pollfd wake = {wakeFd_, POLLIN, 0};

@@ -43,9 +43,13 @@ class Recorder {
     virtual ~Client() = default;
     // On the recorder's thread, for each recorded event in server order.
     virtual void OnEvent(const DeviceEvent& event) = 0;
-    // After each batch read from the connection: milliseconds to let further
-    // events gather before the next read (0: read as soon as they arrive).
-    virtual int AfterBatch() { return 0; }
+    // After each batch read from the connection (gathered: events were waiting
+    // when a gathering wait ended): milliseconds to let further events gather before the
+    // next read (0: read as soon as they arrive).
+    virtual int AfterBatch(bool gathered) {
+      (void)gathered;
+      return 0;
+    }
   };
 
   Recorder() = default;

@@ -56,4 +56,19 @@ bool MouseEncoder::EndBatch() {
   return moved;
 }
 
+void GatherPolicy::Move(std::uint32_t time) {
+  ++moves_;
+  if (seen_ && time - last_ <= kDenseMs) dense_ = true;
+  seen_ = true;
+  last_ = time;
+}
+
+int GatherPolicy::AfterBatch(bool gathered) {
+  if (!gathered) gathering_ = moves_ > 0 && moves_ <= 2 && dense_;
+  if (moves_ == 0) gathering_ = false;
+  moves_ = 0;
+  dense_ = false;
+  return gathering_ ? kGatherMs : 0;
+}
+
 }  // namespace talvenor_hooks

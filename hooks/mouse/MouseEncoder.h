@@ -57,4 +57,31 @@ class MouseEncoder {
   bool sawMove_ = false;
 };
 
+// When to let moves gather before the next read. While a dense stream of moves
+// (a fast device: two moves at most kDenseMs apart) comes from a server that
+// sends each move as it happens (a read after waiting finds one or two),
+// further events gather kGatherMs before the next read, so the stream costs one
+// wake-up and one message per interval. Separate moves never gather, so a sharp
+// turn between them keeps its travel. A server that holds moves back and sends
+// them in bursts is read as soon as a burst arrives: waiting would only add a
+// wake-up.
+class GatherPolicy {
+ public:
+  static constexpr int kGatherMs = 16;
+  static constexpr std::uint32_t kDenseMs = 2;
+
+  // A move with its server time.
+  void Move(std::uint32_t time);
+  // After a batch (gathered: events were waiting when a gathering wait
+  // ended): the milliseconds to wait before the next read.
+  int AfterBatch(bool gathered);
+
+ private:
+  int moves_ = 0;
+  bool dense_ = false;
+  bool seen_ = false;
+  std::uint32_t last_ = 0;
+  bool gathering_ = false;
+};
+
 }  // namespace talvenor_hooks

@@ -17,13 +17,6 @@ using talvenor_hooks::MouseEncoder;
 using talvenor_hooks::PostFunction;
 using talvenor_hooks::Recorder;
 
-// While the pointer moves and the server sends each move as it happens,
-// further events gather this long before the next read, so a stream of moves
-// costs one wake-up and one message per interval. A server that holds moves
-// back and sends them in bursts (its moves span more than two intervals) is
-// read as soon as a burst arrives: waiting would only add a wake-up.
-constexpr int kGatherMs = 8;
-
 MouseData g_data;
 
 class MouseClient : public Recorder::Client {
@@ -41,27 +34,22 @@ class MouseClient : public Recorder::Client {
             msg, 0);
   }
 
-  bool moved = false;
-  std::uint32_t firstMove = 0, lastMove = 0;  // server times in this batch
+  talvenor_hooks::GatherPolicy gather;
 
   void OnEvent(const DeviceEvent& e) override {
     // The window the event names: the child under the pointer, else the event
     // window, else the root.
     const std::uint32_t w = e.child ? e.child : (e.event ? e.event : e.root);
     if (e.type == MotionNotify) {
-      if (!moved) firstMove = e.time;
-      moved = true;
-      lastMove = e.time;
+      gather.Move(e.time);
       encoder.Motion(e.rootX, e.rootY, w);
     } else if (e.type == ButtonPress || e.type == ButtonRelease)
       encoder.Button(e.detail, e.type == ButtonPress, e.rootX, e.rootY, w);
   }
 
-  int AfterBatch() override {
+  int AfterBatch(bool gathered) override {
     encoder.EndBatch();
-    const bool gather = moved && lastMove - firstMove < 2u * kGatherMs;
-    moved = false;
-    return gather ? kGatherMs : 0;
+    return gather.AfterBatch(gathered);
   }
 };
 

@@ -35,8 +35,11 @@ travel() {
   sqlite3 -cmd ".timeout 3000" "$1" "select printf('%.1f', coalesce(sum(MoveMouse),0)) from Stat"
 }
 
-# Runs $2 ("idle", "pointer" or "keys") against program $1; prints the share of
-# one core in percent.
+# Runs $2 against program $1 and prints the share of one core in percent:
+# "idle"; "pointer", the stream with no client taking motion events (the server
+# then sends recorded moves in bursts); "listened", the stream while a client
+# takes the root window's motion events (the server sends each move at once, as
+# on a desktop whose window under the pointer wants motion); "keys".
 measure() {
   local pid=$1 what=$2 c0 c1 t0 t1 out
   thread_ns "$pid" >"$E2E_TMP/ns0"
@@ -45,6 +48,7 @@ measure() {
   case $what in
     idle) sleep "$secs"; out="" ;;
     pointer) out=$("$xtest" pointer 1000 "$secs" 200) ;;
+    listened) out=$("$xtest" pointer 1000 "$secs" 200 listen) ;;
     keys) out=$("$xtest" keys 20 "$secs") ;;
   esac
   c1=$(cpu_ticks "$pid")
@@ -80,6 +84,8 @@ run() {
   measure "$pid" idle
   measure "$pid" pointer
   local sent=$LAST_OUT
+  measure "$pid" listened
+  sent="$sent $LAST_OUT"
   measure "$pid" keys
   if [[ -z "$drop" ]]; then
     sleep 11  # two saves
@@ -87,8 +93,8 @@ run() {
     stored=$(travel "$app/Data/eye.mdb")
     awk -v s="$stored" -v b="$before" -v o="$sent" 'BEGIN {
       s -= b
-      split(o, a, /[ =]/); for (i = 1; i < length(a); i += 2) v[a[i]] = a[i + 1]
-      printf "  travel stored %.1f px; circles %.1f px (%+.2f %%); whole-pixel steps %.1f px (%+.2f %%)\n",
+      n = split(o, a, /[ =]/); for (i = 1; i < n; i += 2) v[a[i]] += a[i + 1]
+      printf "  travel stored over both pointer streams %.1f px; circles %.1f px (%+.2f %%); whole-pixel steps %.1f px (%+.2f %%)\n",
         s, v["circle"], 100 * (s - v["circle"]) / v["circle"], v["travel"], 100 * (s - v["travel"]) / v["travel"] }'
   fi
   kill -TERM "$pid"

@@ -4,8 +4,12 @@
  *   hold KEYSYM MS                hold a key down for MS; prints the presses a
  *                                 focused window of ours received (repeats
  *                                 included), as an independent count
- *   pointer RATE SECONDS RADIUS   relative motion along circles at RATE events/s;
- *                                 prints the events and the exact travel made
+ *   pointer RATE SECONDS RADIUS [listen]
+ *                                 relative motion along circles at RATE events/s;
+ *                                 prints the events and the exact travel made;
+ *                                 with "listen" a client (this one) takes the
+ *                                 motion events of the root window meanwhile, so
+ *                                 the server sends each one as it happens
  *   keys RATE SECONDS             key presses and releases of "a" at RATE keys/s
  */
 #include <X11/XKBlib.h>
@@ -83,11 +87,19 @@ static int Hold(Display* dpy, const char* keysym, int ms) {
 
 /* Circles of the given radius, one turn per second, as integer relative steps;
  * the travel is the sum of the lengths of the steps actually sent. */
-static int Pointer(Display* dpy, int rate, double seconds, double radius) {
+static void Drain(Display* dpy) {
+  while (XPending(dpy)) {
+    XEvent e;
+    XNextEvent(dpy, &e);
+  }
+}
+
+static int Pointer(Display* dpy, int rate, double seconds, double radius, int listen) {
   const int count = (int)(rate * seconds);
   const double start = Now();
   const double step = 2 * M_PI / rate;
   XTestFakeMotionEvent(dpy, -1, 512, 384, 0);
+  if (listen) XSelectInput(dpy, DefaultRootWindow(dpy), PointerMotionMask);
   XSync(dpy, False);
   double fx = 0, fy = 0; /* exact offset from the centre's start point */
   long ix = 0, iy = 0;   /* where the integer steps have taken the pointer */
@@ -102,6 +114,7 @@ static int Pointer(Display* dpy, int rate, double seconds, double radius) {
     if (dx == 0 && dy == 0) continue;
     XTestFakeRelativeMotionEvent(dpy, (int)dx, (int)dy, 0);
     XFlush(dpy);
+    if (listen) Drain(dpy);
     ix = tx;
     iy = ty;
     travel += sqrt((double)(dx * dx + dy * dy));
@@ -145,8 +158,9 @@ int main(int argc, char** argv) {
     rc = Repeat(dpy, atoi(argv[2]), atoi(argv[3]));
   else if (!strcmp(argv[1], "hold") && argc == 4)
     rc = Hold(dpy, argv[2], atoi(argv[3]));
-  else if (!strcmp(argv[1], "pointer") && argc == 5)
-    rc = Pointer(dpy, atoi(argv[2]), atof(argv[3]), atof(argv[4]));
+  else if (!strcmp(argv[1], "pointer") && (argc == 5 || argc == 6))
+    rc = Pointer(dpy, atoi(argv[2]), atof(argv[3]), atof(argv[4]),
+                 argc == 6 && !strcmp(argv[5], "listen"));
   else if (!strcmp(argv[1], "keys") && argc == 4)
     rc = Keys(dpy, atoi(argv[2]), atof(argv[3]));
   else
