@@ -39,6 +39,13 @@ void OnConnectionLost(Display*, void* flag) {
   if (flag) static_cast<std::atomic<bool>*>(flag)->store(true);
 }
 
+// Xlib's default I/O error handler calls exit() on whichever thread notices a
+// lost server, racing the program's own exit. Returning instead leaves the
+// decision to each connection's exit handler (ours only marks the loss).
+int ReturnOnIOError(Display*) {
+  return 0;
+}
+
 // Errors of the set-up requests are collected here instead of ending the
 // program; only the starting thread makes requests that can fail.
 std::atomic<int> g_setupErrors{0};
@@ -78,6 +85,7 @@ bool Recorder::Start(int firstType, int lastType, Client* client,
                      const std::function<bool(Display*)>& setup) {
   if (Running()) return false;
   broken_ = false;
+  XSetIOErrorHandler(ReturnOnIOError);
   ctrl_ = XOpenDisplay(nullptr);
   if (!ctrl_) return false;
   XSetIOErrorExitHandler(ctrl_, OnConnectionLost, &broken_);
@@ -151,8 +159,12 @@ void Recorder::Close() {
     XSync(ctrl_, False);
   }
   context_ = 0;
-  if (data_) XCloseDisplay(data_);
-  if (ctrl_) XCloseDisplay(ctrl_);
+  // A connection that lost its server is left as it is: closing it waits
+  // forever on the lock that the failed read holds.
+  if (!broken_) {
+    if (data_) XCloseDisplay(data_);
+    if (ctrl_) XCloseDisplay(ctrl_);
+  }
   data_ = ctrl_ = nullptr;
   if (wakeFd_ >= 0) close(wakeFd_);
   wakeFd_ = -1;

@@ -114,6 +114,18 @@ char DeadKeyAccent(xkb_keysym_t sym) {
   }
 }
 
+// A lost server leaves the keyboard without state events instead of ending
+// the program.
+void OnConnectionLost(Display*, void* flag) {
+  if (flag) *static_cast<bool*>(flag) = true;
+}
+
+// Xlib's default I/O error handler calls exit() itself; returning lets the
+// connection's exit handler above decide.
+int ReturnOnIOError(Display*) {
+  return 0;
+}
+
 bool IsDeadKey(xkb_keysym_t sym) {
   return sym >= XKB_KEY_dead_grave && sym <= 0xfe8f;
 }
@@ -144,6 +156,7 @@ struct LinuxKeyboard::Impl {
   XkbNames names;
 
   Display* dpy = nullptr;
+  bool lost = false;
   int xkbEventBase = 0;
   Atom rulesAtom = None;
   QSocketNotifier* notifier = nullptr;
@@ -159,7 +172,7 @@ struct LinuxKeyboard::Impl {
 
   ~Impl() {
     delete notifier;
-    if (dpy) XCloseDisplay(dpy);
+    if (dpy && !lost) XCloseDisplay(dpy);
     if (compose) xkb_compose_state_unref(compose);
     if (composeTable) xkb_compose_table_unref(composeTable);
     if (scratch) xkb_state_unref(scratch);
@@ -217,8 +230,10 @@ struct LinuxKeyboard::Impl {
     int err = 0, reason = 0;
     int major = XkbMajorVersion, minor = XkbMinorVersion;
     if (!std::getenv("DISPLAY")) return false;
+    XSetIOErrorHandler(ReturnOnIOError);
     dpy = XkbOpenDisplay(nullptr, &xkbEventBase, &err, &major, &minor, &reason);
     if (!dpy) return false;
+    XSetIOErrorExitHandler(dpy, OnConnectionLost, &lost);
     rulesAtom = XInternAtom(dpy, "_XKB_RULES_NAMES", False);
     ReadServerNames();
     XkbStateRec st{};
@@ -266,8 +281,9 @@ struct LinuxKeyboard::Impl {
 
   // Reads every event the connection holds; called when the socket is readable.
   void Drain() {
+    if (lost) return;
     bool reload = false;
-    while (XPending(dpy) > 0) {
+    while (!lost && XPending(dpy) > 0) {
       XEvent e;
       XNextEvent(dpy, &e);
       if (e.type == xkbEventBase) {
@@ -282,6 +298,10 @@ struct LinuxKeyboard::Impl {
       } else if (e.type == PropertyNotify && e.xproperty.atom == rulesAtom) {
         reload = true;
       }
+    }
+    if (lost) {
+      if (notifier) notifier->setEnabled(false);
+      return;
     }
     if (reload) {
       ReadServerNames();

@@ -388,8 +388,11 @@ NotifyIconService* g_service = nullptr;
 
 NotifyIconService& GetNotifyIcon() {
   if (g_service) return *g_service;
-  static QtNotifyIconService real;
-  return real;
+  // Never destroyed: an exit() from inside the event loop (the X connection
+  // broke) would otherwise close windows of a display that is gone. Icons are
+  // taken down by their owners' NIM_DELETE before a normal end.
+  static QtNotifyIconService* real = new QtNotifyIconService;
+  return *real;
 }
 
 void SetNotifyIcon(NotifyIconService* service) {
