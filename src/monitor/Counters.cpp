@@ -40,7 +40,7 @@ QString MetresText(double metres) {
   const int keep = exponent + 3;
   std::string hundredths;  // the value times 100, as decimal digits
   if (keep <= 0) {
-    hundredths = (keep == 0 && digits[0] >= '5') ? "1" : "0";
+    hundredths.assign(1, (keep == 0 && digits[0] >= '5') ? '1' : '0');
   } else if (keep >= static_cast<int>(digits.size())) {
     hundredths = digits + std::string(keep - digits.size(), '0');
   } else {
