@@ -5,10 +5,15 @@
 #include <X11/extensions/record.h>
 #include <dlfcn.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <xcb/record.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>  // xcb_poll_for_reply
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace talvenor_hooks {
@@ -24,14 +29,6 @@ std::uint32_t Read32(const unsigned char* p, bool swapped) {
   std::uint32_t v;
   std::memcpy(&v, p, 4);
   return swapped ? __builtin_bswap32(v) : v;
-}
-
-void OnRecordedData(XPointer closure, XRecordInterceptData* d) {
-  auto* self = reinterpret_cast<Recorder*>(closure);
-  if (d->data)
-    self->Deliver(d->category, d->data, static_cast<std::size_t>(d->data_len) * 4u,
-                  d->client_swapped != 0);
-  XRecordFreeData(d);
 }
 
 // Lost connections end the recorder quietly instead of ending the program.
@@ -94,12 +91,11 @@ bool Recorder::Start(int firstType, int lastType, Client* client,
     Close();
     return false;
   }
-  data_ = XOpenDisplay(nullptr);
-  if (!data_) {
+  data_ = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(data_)) {
     Close();
     return false;
   }
-  XSetIOErrorExitHandler(data_, OnConnectionLost, &broken_);
   if (setup && !setup(ctrl_)) {
     Close();
     return false;
@@ -125,18 +121,36 @@ bool Recorder::Start(int firstType, int lastType, Client* client,
     return false;
   }
   client_ = client;
-  if (!XRecordEnableContextAsync(data_, context_, OnRecordedData,
-                                 reinterpret_cast<XPointer>(this))) {
+  // The server answers at once with the start of the data: waiting for it
+  // tells that recording really runs.
+  const xcb_record_enable_context_cookie_t cookie =
+      xcb_record_enable_context(data_, static_cast<xcb_record_context_t>(context_));
+  enableSequence_ = cookie.sequence;
+  xcb_generic_error_t* error = nullptr;
+  xcb_record_enable_context_reply_t* first = xcb_record_enable_context_reply(data_, cookie, &error);
+  const bool started = first && !error;
+  if (first) {
+    // Events recorded between the start and this read are not lost.
+    if (first->category == XRecordFromServer)
+      DeliverBlock(xcb_record_enable_context_data(first),
+                   static_cast<std::size_t>(xcb_record_enable_context_data_length(first)),
+                   first->client_swapped != 0, *client_);
+  }
+  std::free(first);
+  std::free(error);
+  if (!started) {
     Close();
     return false;
   }
-  XFlush(data_);
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {
     Close();
     return false;
   }
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::thread([this] {
+    pthread_setname_np(pthread_self(), client_->ThreadName());
+    Run();
+  });
   return true;
 }
 
@@ -159,39 +173,87 @@ void Recorder::Close() {
     XSync(ctrl_, False);
   }
   context_ = 0;
-  // A connection that lost its server is left as it is: closing it waits
-  // forever on the lock that the failed read holds.
-  if (!broken_) {
-    if (data_) XCloseDisplay(data_);
-    if (ctrl_) XCloseDisplay(ctrl_);
-  }
-  data_ = ctrl_ = nullptr;
+  // An Xlib connection that lost its server is left as it is: closing it can
+  // wait forever on the lock a failed read holds. XCB's closes either way.
+  if (!broken_ && ctrl_) XCloseDisplay(ctrl_);
+  if (data_) xcb_disconnect(data_);
+  data_ = nullptr;
+  ctrl_ = nullptr;
+  enableSequence_ = 0;
   if (wakeFd_ >= 0) close(wakeFd_);
   wakeFd_ = -1;
   client_ = nullptr;
 }
 
-void Recorder::Deliver(int category, const unsigned char* data, std::size_t length, bool swapped) {
-  if (category != XRecordFromServer || !client_) return;
-  DeviceEvent e;
-  if (DecodeDeviceEvent(data, length, swapped, e)) client_->OnEvent(e);
+int Recorder::DeliverBlock(const unsigned char* data, std::size_t length, bool swapped,
+                           Client& client) {
+  int count = 0;
+  std::size_t at = 0;
+  while (data && length - at >= 32) {
+    std::size_t size = 32;
+    if ((data[at] & 0x7F) == GenericEvent) size += 4u * Read32(data + at + 4, swapped);
+    if (size > length - at) break;
+    DeviceEvent e;
+    if (DecodeDeviceEvent(data + at, size, swapped, e)) {
+      client.OnEvent(e);
+      ++count;
+    }
+    at += size;
+  }
+  return count;
+}
+
+// Hands over every reply read so far and reads what the socket holds, without
+// waiting: the number of replies, or -1 once the connection is lost or
+// recording has ended.
+int Recorder::Drain() {
+  int replies = 0;
+  for (;;) {
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (!xcb_poll_for_reply(data_, enableSequence_, &reply, &error)) break;
+    if (error) {
+      std::free(error);
+      return -1;
+    }
+    if (!reply) return -1;  // no further replies will come
+    ++replies;
+    auto* r = static_cast<xcb_record_enable_context_reply_t*>(reply);
+    const int category = r->category;
+    if (category == XRecordFromServer)
+      DeliverBlock(xcb_record_enable_context_data(r),
+                   static_cast<std::size_t>(xcb_record_enable_context_data_length(r)),
+                   r->client_swapped != 0, *client_);
+    std::free(reply);
+    if (category == XRecordEndOfData) return -1;
+  }
+  if (xcb_connection_has_error(data_)) {
+    broken_ = true;
+    return -1;
+  }
+  return replies;
 }
 
 void Recorder::Run() {
-  const int xfd = ConnectionNumber(data_);
+  const int xfd = xcb_get_file_descriptor(data_);
   int gather = 0;
   for (;;) {
-    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {xfd, POLLIN, 0}};
-    int n = 0;
-    // After a gathering wait, a read that finds events waiting is a gathered
-    // one; a read that has to wait again is not.
-    if (gather > 0) n = poll(fds, 2, 0);
-    const bool gathered = n > 0;
-    while (n == 0 || (n < 0 && errno == EINTR)) n = poll(fds, 2, -1);
-    if (n < 0) return;
-    if (fds[0].revents) return;
-    if (fds[1].revents) XRecordProcessReplies(data_);
-    if (broken_) return;
+    // After a gathering wait, what has collected is read at once (a gathered
+    // batch); when nothing has, the next batch is waited for as usual.
+    bool gathered = false;
+    if (gather > 0) {
+      const int got = Drain();
+      if (got < 0) return;
+      gathered = got > 0;
+    }
+    if (!gathered) {
+      pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {xfd, POLLIN, 0}};
+      int n;
+      do n = poll(fds, 2, -1);
+      while (n < 0 && errno == EINTR);
+      if (n < 0 || fds[0].revents) return;
+      if (fds[1].revents && Drain() < 0) return;
+    }
     gather = client_->AfterBatch(gathered);
     if (gather > 0) {
       // Let a stream of events collect in the socket; Stop still wakes us.

@@ -11,6 +11,7 @@
 // all clients for a range of device events, read on a thread of its own that
 // sleeps on the connection's file descriptor. No Qt here.
 typedef struct _XDisplay Display;
+typedef struct xcb_connection_t xcb_connection_t;
 
 namespace talvenor_hooks {
 
@@ -50,6 +51,8 @@ class Recorder {
       (void)gathered;
       return 0;
     }
+    // The recorder thread's name, as tools such as top show it (15 bytes at most).
+    virtual const char* ThreadName() const { return "recorder"; }
   };
 
   Recorder() = default;
@@ -69,15 +72,23 @@ class Recorder {
   // True once the recorder's connection to the server is lost.
   bool Broken() const { return broken_.load(); }
 
-  // Called by Xlib for each block of recorded data (public for the C callback).
-  void Deliver(int category, const unsigned char* data, std::size_t length, bool swapped);
+  // Hands each device event of one block of recorded server data (events one
+  // after another, as the server packs them) to client, in order; returns how
+  // many there were. A trailing part too short for an event is dropped.
+  static int DeliverBlock(const unsigned char* data, std::size_t length, bool swapped,
+                          Client& client);
 
  private:
   void Run();
+  int Drain();
   void Close();
 
+  // Requests go through Xlib on ctrl_; the recorded data arrives on data_, read
+  // through XCB directly: Xlib would add a failed read and two allocations per
+  // recorded event.
   Display* ctrl_ = nullptr;
-  Display* data_ = nullptr;
+  xcb_connection_t* data_ = nullptr;
+  unsigned int enableSequence_ = 0;
   unsigned long context_ = 0;
   int wakeFd_ = -1;
   Client* client_ = nullptr;

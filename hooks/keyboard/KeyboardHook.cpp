@@ -24,6 +24,8 @@ class KeyboardClient : public Recorder::Client {
   PostFunction post = nullptr;
   KeyEncoder encoder;  // recorder thread only, once started
 
+  const char* ThreadName() const override { return "keyboardhook"; }
+
   void OnEvent(const DeviceEvent& e) override {
     if (e.type != KeyPress && e.type != KeyRelease) return;
     const KeyEncoder::Keystroke k = encoder.Encode(e.type == KeyPress, e.detail, e.state);

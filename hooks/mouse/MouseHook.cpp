@@ -47,6 +47,8 @@ class MouseClient : public Recorder::Client {
       encoder.Button(e.detail, e.type == ButtonPress, e.rootX, e.rootY, w);
   }
 
+  const char* ThreadName() const override { return "mousehook"; }
+
   int AfterBatch(bool gathered) override {
     encoder.EndBatch();
     return gather.AfterBatch(gathered);

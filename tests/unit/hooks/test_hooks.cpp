@@ -341,6 +341,55 @@ TEST(RecordedEvents, DecodeInEitherByteOrder) {
   EXPECT_FALSE(DecodeDeviceEvent(nullptr, 32, false, e));
 }
 
+// The server packs several recorded events into one block of data.
+TEST(RecordedEvents, ABlockHandsOverEachDeviceEventInOrder) {
+  struct Seen : Recorder::Client {
+    std::vector<std::pair<int, int>> events;  // type, detail
+    void OnEvent(const DeviceEvent& e) override { events.emplace_back(e.type, e.detail); }
+  };
+  auto event = [](unsigned char type, unsigned char detail) {
+    std::vector<unsigned char> e(32, 0);
+    e[0] = type;
+    e[1] = detail;
+    return e;
+  };
+  auto join = [](std::initializer_list<std::vector<unsigned char>> parts) {
+    std::vector<unsigned char> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  // A generic event of 32 + 8 bytes, its extra length in 4-byte units at 4.
+  std::vector<unsigned char> generic(40, 0);
+  generic[0] = 35;
+  generic[4] = 2;
+  std::vector<unsigned char> tooLong = event(35, 0);
+  tooLong[4] = 9;
+  const struct {
+    const char* what;
+    std::vector<unsigned char> block;
+    std::vector<std::pair<int, int>> want;
+  } cases[] = {
+      {"three moves and a press",
+       join({event(6, 0), event(6, 0), event(4, 1), event(6, 0)}),
+       {{6, 0}, {6, 0}, {4, 1}, {6, 0}}},
+      {"an event of another kind between",
+       join({event(4, 3), event(12, 0), event(5, 3)}),
+       {{4, 3}, {5, 3}}},
+      {"a generic event is stepped over by its length",
+       join({event(2, 38), generic, event(3, 38)}),
+       {{2, 38}, {3, 38}}},
+      {"a cut tail is dropped", join({event(4, 1), std::vector<unsigned char>(20, 6)}), {{4, 1}}},
+      {"a generic event longer than the block", join({event(4, 2), tooLong}), {{4, 2}}},
+      {"empty", {}, {}},
+  };
+  for (const auto& c : cases) {
+    Seen seen;
+    const int n = Recorder::DeliverBlock(c.block.data(), c.block.size(), false, seen);
+    EXPECT_EQ(seen.events, c.want) << c.what;
+    EXPECT_EQ(n, static_cast<int>(c.want.size())) << c.what;
+  }
+}
+
 // ---- the real libraries ----
 
 // With no X display the real libraries refuse to start, and stopping what never
