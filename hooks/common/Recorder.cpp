@@ -121,21 +121,14 @@ bool Recorder::Start(int firstType, int lastType, Client* client,
     return false;
   }
   client_ = client;
-  // The server answers at once with the start of the data: waiting for it
-  // tells that recording really runs.
+  // The server's first reply is the start of the data (it never carries
+  // events): waiting for it tells that recording really runs.
   const xcb_record_enable_context_cookie_t cookie =
       xcb_record_enable_context(data_, static_cast<xcb_record_context_t>(context_));
   enableSequence_ = cookie.sequence;
   xcb_generic_error_t* error = nullptr;
   xcb_record_enable_context_reply_t* first = xcb_record_enable_context_reply(data_, cookie, &error);
   const bool started = first && !error;
-  if (first) {
-    // Events recorded between the start and this read are not lost.
-    if (first->category == XRecordFromServer)
-      DeliverBlock(xcb_record_enable_context_data(first),
-                   static_cast<std::size_t>(xcb_record_enable_context_data_length(first)),
-                   first->client_swapped != 0, *client_);
-  }
   std::free(first);
   std::free(error);
   if (!started) {

@@ -10,9 +10,9 @@
 #   cpu_whole_program.sh <build>/bin <build>/tests/e2e/input/talvenor_xtest [seconds]
 #
 # ROUNDS=n in the environment repeats the four measures n times and ends with
-# their medians. Use a build without sanitizers. Also prints the pointer travel the program
-# stored against the circles' length and against the sum of the whole-pixel
-# steps sent.
+# their medians. Use a build without sanitizers. Also prints the pointer travel
+# the program stored against the circles' length and against the sum of the
+# whole-pixel steps sent.
 source "$(dirname "$0")/../../e2e/lib.sh"
 bin=$1
 xtest=$2
