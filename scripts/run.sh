@@ -10,7 +10,7 @@ cmake --build "$root/build"
 if [[ -z "${DISPLAY:-}" ]]; then
   display=:77
   echo "run: no DISPLAY is set; starting a virtual display $display (Xvfb) with the trayer tray host"
-  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
+  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset &
   xvfb=$!
   trap 'kill $trayer $xvfb 2>/dev/null || true' EXIT
   export DISPLAY=$display

@@ -33,11 +33,14 @@ e2e_fail() {
   exit 1
 }
 
-# Starts Xvfb on a free display number and exports DISPLAY.
+# Starts Xvfb on a free display number and exports DISPLAY. -noreset: by default
+# the server resets when its last client leaves, and hangs up on whoever connects
+# during the reset (a test that starts a client right after another one ended
+# would then fail at random).
 e2e_start_display() {
   local size=${1:-1024x768x24}
   local out="$E2E_TMP/display"
-  Xvfb -displayfd 9 -screen 0 "$size" -nolisten tcp 9>"$out" >/dev/null 2>&1 &
+  Xvfb -displayfd 9 -screen 0 "$size" -nolisten tcp -noreset 9>"$out" >/dev/null 2>&1 &
   E2E_PIDS+=($!)
   local i
   for i in $(seq 100); do [[ -s "$out" ]] && break; sleep 0.05; done
@@ -48,15 +51,16 @@ e2e_start_display() {
 # Starts the trayer tray host and waits until it owns the system tray selection.
 e2e_start_tray() {
   trayer --edge bottom --align right --widthtype request --height 24 --transparent false \
-    >/dev/null 2>&1 &
-  E2E_PIDS+=($!)
+    >"$E2E_TMP/trayer.log" 2>&1 &
+  local pid=$!
+  E2E_PIDS+=($pid)
   local i
   for i in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || true
     if xdotool search --classname trayer >/dev/null 2>&1; then return 0; fi
+    kill -0 "$pid" 2>/dev/null || e2e_fail "trayer ended at its start: $(cat "$E2E_TMP/trayer.log")"
     sleep 0.05
   done
-  e2e_fail "trayer did not start"
+  e2e_fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"
 }
 
 # Starts a private session bus and exports DBUS_SESSION_BUS_ADDRESS.
